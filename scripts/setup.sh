@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its asset generator and its tests
+# need, skipping the apt round trip when everything is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  liballegro4-dev                          # the game library and its dat tool
+  libgtest-dev googletest libbenchmark-dev # unit tests and benchmarks
+  xvfb libx11-dev libxtst-dev x11-utils    # end-to-end tests on a virtual display
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
