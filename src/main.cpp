@@ -1,0 +1,128 @@
+// Entry function: sets up the library and devices, loads the data file from
+// beside the executable, shows the two intro splashes, then runs the title
+// menu and a game in turn until the menu says leave.
+#include "main.h"
+
+#include "data.h"
+#include "game.h"
+#include "timer.h"
+#include "title.h"
+
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+
+DATAFILE *data = nullptr;
+BITMAP *mouse_target = nullptr;
+int num_players = 0;
+int time_limit = 0;
+
+// room for any path the system allows, plus the file name appended to it
+static const int PATH_SIZE = PATH_MAX + 64;
+
+BITMAP *make_crosshair()
+{
+   BITMAP *bmp = create_bitmap(16, 16);
+   if (!bmp)
+      return nullptr;
+   clear_bitmap(bmp);
+   circle(bmp, 7, 7, 6, 1);
+   hline(bmp, 0, 7, 2, 1);
+   hline(bmp, 12, 7, 14, 1);
+   vline(bmp, 7, 0, 2, 1);
+   vline(bmp, 7, 12, 14, 1);
+   return bmp;
+}
+
+static void play_once(int index)
+{
+   play_sample(static_cast<SAMPLE *>(data[index].dat), 255, 128, 1000, 0);
+}
+
+static void show_splashes()
+{
+   BITMAP *pic = static_cast<BITMAP *>(data[SPLASH1_BMP].dat);
+
+   clear_bitmap(screen);
+   set_palette(black_palette);
+   blit(pic, screen, 0, 0, 400 - pic->w / 2, 300 - pic->h / 2, pic->w, pic->h);
+   fade_in(static_cast<RGB *>(data[SPLASH1_PAL].dat), 3);
+   play_once(SPLASH1_SAMPLE);
+   rest(1200);
+   fade_out(3);
+   clear_bitmap(screen);
+
+   pic = static_cast<BITMAP *>(data[SPLASH2_BMP].dat);
+   stretch_blit(pic, screen, 0, 0, pic->w, pic->h, 0, 0, 800, 600);
+   fade_in(static_cast<RGB *>(data[SPLASH2_PAL].dat), 3);
+   play_once(SPLASH2_SAMPLE);
+   rest(1600);
+   fade_out(3);
+   clear_bitmap(screen);
+}
+
+int main()
+{
+   static char exe_path[PATH_SIZE];
+   static char data_path[PATH_SIZE];
+
+   Timer::Intialize();
+   set_uformat(U_ASCII_CP);
+   srand(time(nullptr));
+
+   if (allegro_init() != 0)
+      return 1;
+
+   install_keyboard();
+   install_timer();
+   install_mouse();
+
+   if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0) {
+      allegro_message("Error setting up the sound!\n%s\n", allegro_error);
+      install_sound(DIGI_NONE, MIDI_NONE, nullptr);
+   }
+
+   if (set_gfx_mode(GFX_AUTODETECT, 800, 600, 0, 0) != 0) {
+      set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+      allegro_message("Error setting up a 800x600x8 display\n%s\n", allegro_error);
+      return 1;
+   }
+
+   get_executable_name(exe_path, PATH_SIZE);
+   replace_filename(data_path, exe_path, "media/data.dat", PATH_SIZE);
+   set_color_conversion(COLORCONV_NONE);
+   data = load_datafile(data_path);
+   if (!data_matches_catalogue(data)) {
+      // a stale or foreign file would be indexed out of bounds later on
+      if (data)
+         unload_datafile(data);
+      set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+      allegro_message("Error loading %s\n", data_path);
+      exit(1);
+   }
+
+   mouse_target = make_crosshair();
+   set_mouse_sprite(mouse_target);
+   set_mouse_sprite_focus(7, 7);
+   show_mouse(screen);
+
+   default_palette[1].r = 63;
+   default_palette[1].g = 63;
+   default_palette[1].b = 63;
+
+   rest(500);
+   show_splashes();
+
+   while (title_screen())
+      play_game();
+
+   // the pointer must stop drawing from the crosshair before it goes
+   show_mouse(nullptr);
+   set_mouse_sprite(nullptr);
+   destroy_bitmap(mouse_target);
+   unload_datafile(data);
+   set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+   allegro_exit();
+   return 0;
+}
+END_OF_MAIN()
