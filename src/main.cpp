@@ -91,7 +91,8 @@ int main()
    get_executable_name(exe_path, PATH_SIZE);
    replace_filename(data_path, exe_path, "media/data.dat", PATH_SIZE);
    set_color_conversion(COLORCONV_NONE);
-   data = load_datafile(data_path);
+   // the library's loader crashes on a damaged file, so it only sees sound ones
+   data = data_file_is_sound(data_path) ? load_datafile(data_path) : nullptr;
    if (!data_matches_catalogue(data)) {
       // a stale or foreign file would be indexed out of bounds later on
       if (data)
