@@ -117,7 +117,7 @@ int pulse_position(int health, std::uint32_t ticks)
    return pos;
 }
 
-static void destroy_scene(BITMAP *buffer)
+void destroy_scene(BITMAP *buffer)
 {
    destroy_bitmap(bg);
    destroy_bitmap(buffer);
@@ -125,9 +125,7 @@ static void destroy_scene(BITMAP *buffer)
    destroy_bitmap(banana);
 }
 
-// the game's sky, clouds and ground, and the two sprites; false when a
-// bitmap could not be made (nothing is left allocated then)
-static bool make_scene(BITMAP *buffer)
+bool make_scene(BITMAP *buffer)
 {
    clear_to_color(buffer, 6);
 
@@ -172,7 +170,7 @@ static bool make_scene(BITMAP *buffer)
    return true;
 }
 
-static void draw_frame(BITMAP *buffer, int pulse)
+void draw_frame(BITMAP *buffer, int pulse)
 {
    fade_interpolate(insane_palette, game_palette, temp_palette, pulse, 2, 25);
    scare_mouse();
@@ -200,8 +198,7 @@ static void draw_frame(BITMAP *buffer, int pulse)
    set_palette_range(temp_palette, 2, 25, 1);
 }
 
-// one logic tick; returns the pulse position it leaves
-static int run_tick(std::uint32_t *processed)
+int run_tick(std::uint32_t *processed)
 {
    process_spam();
    process_bananas();

@@ -39,6 +39,21 @@ void spam_hit();
 // shows the turn prompt and waits for any key
 void player_ready();
 
+// clears the back buffer and makes bg, banana and spam for a new game;
+// false, with nothing left allocated, when a bitmap cannot be made
+bool make_scene(BITMAP *buffer);
+
+// destroys bg, the back buffer and the sprites at the end of a game
+void destroy_scene(BITMAP *buffer);
+
+// one logic tick of the current turn; counts it in *processed and returns
+// the pulse position it leaves for the frame
+int run_tick(std::uint32_t *processed);
+
+// composes one frame in the back buffer and copies what changed to the
+// screen, with the colours at the given pulse position
+void draw_frame(BITMAP *buffer, int pulse);
+
 // where the frame's colours sit between insane (0) and game (64) palette
 int pulse_position(int health, std::uint32_t ticks);
 
