@@ -17,6 +17,8 @@
 
 #include <allegro.h>
 
+#include "png.h"
+
 namespace {
 
 const float kPi = 3.14159265358979f;
@@ -1030,6 +1032,157 @@ BITMAP *picture()
 }
 }  // namespace scene
 
+// ---------------------------------------------------------------- icon
+
+// the desktop icon: a letter on a rounded dark-blue tile, burst by a banana
+// spinning up from below. drawn in palette like everything else, at kSuper
+// times its size, then averaged down to RGBA so that its edges stay smooth
+// on any background
+namespace icon {
+const int kSuper = 4;
+const int kClear = 0;   // outside the tile: fully see-through
+const int kShadow = 1;  // under the tile: black, partly see-through
+const int kInk = 2;
+const int kSpin = 3;
+const int kJuiceEdge = 4, kJuiceMid = 5, kJuiceCore = 6;
+const Ramp kTile{16, 32};
+const Ramp kRim{48, 16};
+const Ramp kPaper{64, 16};
+const Ramp kRed{80, 16};
+const Ramp kBanana{96, 24};
+const Ramp kBrown{120, 8};
+const Ramp kCyan{128, 16};
+const float kShadowAlpha = 0.4f;
+
+Palette palette()
+{
+    Palette p;
+    p.set(kInk, {10, 8, 22});
+    p.set(kSpin, {200, 230, 255});
+    p.set(kJuiceEdge, {230, 120, 0});
+    p.set(kJuiceMid, {255, 220, 40});
+    p.set(kJuiceCore, {255, 255, 200});
+    p.ramp(kTile.first, kTile.n, {{4, 8, 30}, {14, 32, 96}, {36, 78, 176}});
+    p.ramp(kRim.first, kRim.n, {{8, 16, 56}, {60, 110, 210}, {170, 210, 255}});
+    p.ramp(kPaper.first, kPaper.n, {{90, 100, 130}, {200, 205, 220}, {252, 252, 255}});
+    p.ramp(kRed.first, kRed.n, {{70, 0, 20}, {200, 30, 50}, {255, 130, 130}});
+    p.ramp(kBanana.first, kBanana.n, {{110, 70, 0}, {225, 180, 10}, {255, 235, 70}, {255, 252, 190}});
+    p.ramp(kBrown.first, kBrown.n, {{40, 24, 8}, {130, 84, 30}});
+    p.ramp(kCyan.first, kCyan.n, {{10, 40, 80}, {40, 160, 230}, {200, 245, 255}});
+    return p;
+}
+
+// the picture, size * kSuper pixels square; lengths are given in pixels of
+// the 128 icon
+BITMAP *draw(int size)
+{
+    const int n = size * kSuper;
+    const float u = n / 128.0f;
+    // outlines and strokes a whole pixel or more once scaled down; the small
+    // icon gets relatively heavier ones so its shapes still read
+    const int ink = size >= 96 ? 2 * kSuper : kSuper;
+    BITMAP *b = create_bitmap(n, n);
+    clear_to_color(b, kClear);
+    Rng rng(5);
+
+    // the tile, a little above its drop shadow
+    const float left = 6 * u, right = 122 * u, top = 5 * u, bottom = 119 * u, rad = 26 * u;
+    const float drop = 4 * u;
+    auto inside = [&](float x, float y, float inset, float dy) {
+        float l = left + inset, r = right - inset, t = top + inset + dy, bo = bottom - inset + dy;
+        float rr = rad - inset;
+        float cx = std::clamp(x, l + rr, r - rr), cy = std::clamp(y, t + rr, bo - rr);
+        return x >= l && x <= r && y >= t && y <= bo &&
+               (x - cx) * (x - cx) + (y - cy) * (y - cy) <= rr * rr;
+    };
+    const float rim = std::max(1.5f * u, static_cast<float>(kSuper));
+    // light pools where the banana meets the letter
+    const float gx = 60 * u, gy = 62 * u;
+    // everything outside the face: the bevelled rim, its inner line, the
+    // shadow, or nothing
+    auto frame = [&](float px, float py) {
+        if (inside(px, py, 0, 0))
+            return kRim.flat(py < (top + bottom) / 2 ? 0.8f : 0.15f);
+        return inside(px, py, 0, drop) ? kShadow : kClear;
+    };
+    auto face = [&](float px, float py) { return inside(px, py, rim + kSuper / 2.0f, 0); };
+    for (int y = 0; y < n; y++)
+        for (int x = 0; x < n; x++) {
+            float px = x + 0.5f, py = y + 0.5f;
+            float d = std::hypot(px - gx, py - gy) / (80 * u);
+            float t = 0.6f - 0.42f * (py - top) / (bottom - top) + 0.3f * (1 - std::min(1.0f, d));
+            b->line[y][x] = static_cast<unsigned char>(kTile.at(t, x, y));
+        }
+
+    // the letter, falling, with streaks above the side that hangs lower
+    const float ex = 82 * u, ey = 44 * u, ew = 62 * u, eh = ew * 0.64f, angle = 0.32f;
+    for (int k = 0; k < 3; k++) {
+        float lx = ex + (0.05f + 0.2f * k) * ew;
+        float edge = ey + (-eh / 2 + (lx - ex) * std::sin(angle)) / std::cos(angle);
+        float y1 = edge - 5 * u, y0 = std::max(y1 - (k == 1 ? 16 : 12) * u, top + rim + 3 * u);
+        rectfill(b, static_cast<int>(lx - ink / 2), static_cast<int>(y0), static_cast<int>(lx + ink / 2),
+                 static_cast<int>(y1), kCyan.flat(0.55f));
+    }
+    EnvelopeLook env{kPaper, kRed, kInk};
+    Sprite letter = envelope(ew, eh, angle, true, env);
+    outline(letter, kInk, ink - 1);
+    stamp_centred(b, letter, ex, ey);
+
+    // the burst at its lower left corner
+    const float hx = 58 * u, hy = 64 * u;
+    splat(b, hx, hy, 17 * u, kJuiceEdge, kJuiceMid, kJuiceCore, rng);
+
+    // the banana on its way up, spinning
+    const float bx = 38 * u, by = 86 * u;
+    for (int k = 0; k < ink; k++)
+        spin_marks(b, static_cast<int>(bx), static_cast<int>(by), static_cast<int>(31 * u) + k, -1.15f, kSpin);
+    BananaLook ban{kBanana, kBrown, kInk};
+    Sprite fruit = banana(54 * u, 0.9f, ban);
+    outline(fruit, kInk, ink - 1);
+    stamp_centred(b, fruit, bx, by);
+
+    // nothing reaches over the rim
+    for (int y = 0; y < n; y++)
+        for (int x = 0; x < n; x++) {
+            float px = x + 0.5f, py = y + 0.5f;
+            if (!face(px, py))
+                b->line[y][x] = static_cast<unsigned char>(inside(px, py, rim, 0) ? kInk : frame(px, py));
+        }
+    return b;
+}
+
+// averages kSuper x kSuper blocks of the drawing into RGBA pixels, weighting
+// each colour by how opaque it is
+std::vector<uint8_t> shrink(BITMAP *b, const Palette &p, int size)
+{
+    std::vector<uint8_t> out(static_cast<size_t>(size) * size * 4);
+    auto eight = [](int six) { return static_cast<float>((six << 2) | (six >> 4)); };
+    for (int y = 0; y < size; y++)
+        for (int x = 0; x < size; x++) {
+            float r = 0, g = 0, bl = 0, a = 0;
+            for (int j = 0; j < kSuper; j++)
+                for (int i = 0; i < kSuper; i++) {
+                    int c = b->line[y * kSuper + j][x * kSuper + i];
+                    float w = c == kClear ? 0.0f : c == kShadow ? kShadowAlpha : 1.0f;
+                    if (c == kShadow)
+                        c = kInk;
+                    r += w * eight(p.pal[c].r);
+                    g += w * eight(p.pal[c].g);
+                    bl += w * eight(p.pal[c].b);
+                    a += w;
+                }
+            uint8_t *o = &out[(static_cast<size_t>(y) * size + x) * 4];
+            if (a > 0) {
+                o[0] = static_cast<uint8_t>(std::lround(r / a));
+                o[1] = static_cast<uint8_t>(std::lround(g / a));
+                o[2] = static_cast<uint8_t>(std::lround(bl / a));
+            }
+            o[3] = static_cast<uint8_t>(std::lround(255 * a / (kSuper * kSuper)));
+        }
+    return out;
+}
+}  // namespace icon
+
 // ---------------------------------------------------------------- sounds
 
 const int kRate = 22050;
@@ -1363,6 +1516,17 @@ bool write_wav(const std::filesystem::path &path, const Wave &w)
     return std::fclose(f) == 0 && ok;
 }
 
+// the icon at its final size, as a PNG
+bool write_icon(const std::filesystem::path &path, int size)
+{
+    BITMAP *b = icon::draw(size);
+    if (!b)
+        return false;
+    std::vector<uint8_t> rgba = icon::shrink(b, icon::palette(), size);
+    destroy_bitmap(b);
+    return png::write_rgba(path.string(), size, size, rgba);
+}
+
 bool write_picture(const std::filesystem::path &path, BITMAP *b, const Palette &p)
 {
     bool ok = b && save_bitmap(path.string().c_str(), b, p.pal) == 0;
@@ -1375,8 +1539,11 @@ bool write_picture(const std::filesystem::path &path, BITMAP *b, const Palette &
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    // the desktop icons are not part of the data file, so they come from a
+    // run of their own
+    bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+    if (argc != 2 && !icons) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n       %s --icons OUTPUT_DIR\n", argv[0], argv[0]);
         return 2;
     }
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
@@ -1385,12 +1552,23 @@ int main(int argc, char **argv)
     }
     set_color_depth(8);
 
-    std::filesystem::path dir(argv[1]);
+    std::filesystem::path dir(argv[argc - 1]);
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     if (ec) {
-        std::fprintf(stderr, "mkassets: cannot make %s: %s\n", argv[1], ec.message().c_str());
+        std::fprintf(stderr, "mkassets: cannot make %s: %s\n", argv[argc - 1], ec.message().c_str());
         return 1;
+    }
+
+    if (icons) {
+        for (int size : {48, 128}) {
+            std::string name = "junkfall-" + std::to_string(size) + ".png";
+            if (!write_icon(dir / name, size)) {
+                std::fprintf(stderr, "mkassets: cannot write %s\n", name.c_str());
+                return 1;
+            }
+        }
+        return 0;
     }
 
     bool ok = true;
