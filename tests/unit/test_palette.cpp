@@ -1,4 +1,5 @@
 #include "game.h"
+#include "headless.h"
 
 #include <gtest/gtest.h>
 
@@ -67,4 +68,33 @@ TEST(Palettes, SceneAndInsaneColours)
                                    insane_palette[i].filler }),
                 (std::vector<int>{ n[0], n[1], n[2], 0 }));
    }
+}
+
+// the frame installs entries 2..25: the scene's own colours at 64, the
+// second palette's at 0, and the bar and clock, equal in both, at every step
+TEST(Palettes, FrameBlendReachesBothEndsExactly)
+{
+   headless_data();
+   headless_screen(true);
+   BITMAP *buffer = create_bitmap(800, 600);
+   ASSERT_TRUE(make_scene(buffer));
+   for (int pos = 0; pos <= 64; pos++) {
+      SCOPED_TRACE(pos);
+      draw_frame(buffer, pos);
+      for (int i = 2; i <= 25; i++) {
+         const RGB &got = headless_palette[i];
+         const RGB &a = insane_palette[i], &b = game_palette[i];
+         EXPECT_EQ(got.r, (a.r * (64 - pos) + b.r * pos) / 64) << i;
+         EXPECT_EQ(got.g, (a.g * (64 - pos) + b.g * pos) / 64) << i;
+         EXPECT_EQ(got.b, (a.b * (64 - pos) + b.b * pos) / 64) << i;
+         if (pos == 64 || i == 14 || i == 15) {
+            EXPECT_TRUE(got.r == b.r && got.g == b.g && got.b == b.b) << i;
+         }
+         if (pos == 0) {
+            EXPECT_TRUE(got.r == a.r && got.g == a.g && got.b == a.b) << i;
+         }
+      }
+   }
+   destroy_scene(buffer);
+   headless_screen_done();
 }
