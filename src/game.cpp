@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 int cur_player = 0;
 int player_score[4] = { 0, 0, 0, 0 };
@@ -118,8 +120,15 @@ int pulse_position(int health, std::uint32_t ticks)
    return pos;
 }
 
+// the time-left text as last drawn, kept for the game's length
+static BITMAP *clock_bitmap = nullptr;
+
 void destroy_scene(BITMAP *buffer)
 {
+   if (clock_bitmap) {
+      destroy_bitmap(clock_bitmap);
+      clock_bitmap = nullptr;
+   }
    destroy_bitmap(bg);
    destroy_bitmap(buffer);
    destroy_bitmap(spam);
@@ -171,9 +180,95 @@ bool make_scene(BITMAP *buffer)
    return true;
 }
 
+// rectfill, for the back buffer: the same corners and clipping, and a memset
+// a row where rectfill makes a call through the bitmap's table a row; any
+// bitmap but a plain 8-bit memory one goes to rectfill itself (the game
+// only ever draws in the library's solid mode)
+static void fill_rect(BITMAP *bmp, int x1, int y1, int x2, int y2, int color)
+{
+   if (!is_memory_bitmap(bmp) || bitmap_color_depth(bmp) != 8 || !bmp->clip) {
+      rectfill(bmp, x1, y1, x2, y2, color);
+      return;
+   }
+   if (y2 < y1)
+      std::swap(y1, y2);
+   if (x2 < x1)
+      std::swap(x1, x2);
+   if (x1 < bmp->cl)
+      x1 = bmp->cl;
+   if (x2 >= bmp->cr)
+      x2 = bmp->cr - 1;
+   if (y1 < bmp->ct)
+      y1 = bmp->ct;
+   if (y2 >= bmp->cb)
+      y2 = bmp->cb - 1;
+   for (int y = y1; y <= y2 && x1 <= x2; y++)
+      std::memset(bmp->line[y] + x1, color, static_cast<size_t>(x2 - x1 + 1));
+}
+
+// The clock changes once a second. textout_ex with a background paints every
+// pixel of its cells, so the text drawn once into a bitmap of its own and
+// copied to the screen each frame gives the screen the same pixels, for the
+// price of one small blit
+static void draw_clock(int seconds)
+{
+   BITMAP *&drawn = clock_bitmap;
+   static char drawn_text[32];
+   static FONT *drawn_font = nullptr;
+
+   // formatted on the stack rather than by textprintf_ex, whose formatter
+   // takes four heap blocks a call: a frame allocates nothing
+   char text[32];
+   snprintf(text, sizeof(text), "Time left %3d", seconds);
+   if (!drawn || drawn_font != font || std::strcmp(text, drawn_text) != 0
+       || bitmap_color_depth(drawn) != bitmap_color_depth(screen)) {
+      int w = text_length(font, text), h = text_height(font);
+      // a new bitmap only when the size or depth changes, never in a
+      // steady game
+      if (drawn && (drawn->w != w || drawn->h != h || bitmap_color_depth(drawn) != bitmap_color_depth(screen))) {
+         destroy_bitmap(drawn);
+         drawn = nullptr;
+      }
+      if (!drawn)
+         drawn = create_bitmap_ex(bitmap_color_depth(screen), w, h);
+      if (!drawn) {
+         textout_ex(screen, font, text, 9, 10, 15, 0);
+         return;
+      }
+      textout_ex(drawn, font, text, 0, 0, 15, 0);
+      std::strcpy(drawn_text, text);
+      drawn_font = font;
+   }
+   blit(drawn, screen, 0, 0, 9, 10, drawn->w, drawn->h);
+}
+
+// whether entries from..to of p are the ones installed now
+static bool palette_installed(const RGB *p, int from, int to)
+{
+   PALETTE now;
+   get_palette_range(now, from, to);
+   for (int i = from; i <= to; i++)
+      if (now[i].r != p[i].r || now[i].g != p[i].g || now[i].b != p[i].b)
+         return false;
+   return true;
+}
+
+// entries from..to of out, pos/64 of the way from `from_pal` to `to_pal`.
+// The library's fade_interpolate weighs by 63 - pos and pos over 64, which
+// at 64 leaves every colour a step short of the scene's own and dims the
+// bar and the clock, equal in both palettes, at every position
+static void blend_palette(const RGB *from_pal, const RGB *to_pal, RGB *out, int pos, int from, int to)
+{
+   for (int i = from; i <= to; i++) {
+      out[i].r = (from_pal[i].r * (64 - pos) + to_pal[i].r * pos) / 64;
+      out[i].g = (from_pal[i].g * (64 - pos) + to_pal[i].g * pos) / 64;
+      out[i].b = (from_pal[i].b * (64 - pos) + to_pal[i].b * pos) / 64;
+   }
+}
+
 void draw_frame(BITMAP *buffer, int pulse)
 {
-   fade_interpolate(insane_palette, game_palette, temp_palette, pulse, 2, 25);
+   blend_palette(insane_palette, game_palette, temp_palette, pulse, 2, 25);
    scare_mouse();
    clear_dirty(buffer, bg);
 
@@ -183,24 +278,23 @@ void draw_frame(BITMAP *buffer, int pulse)
    int h = banana->w / 2;
    int x1 = turret_x - h - 2;
    int x2 = turret_x + h + 2;
-   rectfill(buffer, x1, 580, x2, 600, 5);
+   fill_rect(buffer, x1, 580, x2, 600, 5);
    dirty_rectangle(x1, 580, x2 - x1 + 1, 20);
 
    // below zero the bar would be drawn downward, out of its box
    int shown = health < 0 ? 0 : health;
-   rectfill(buffer, 780, 0, 800, 102, 0);
-   rectfill(buffer, 781, 101 - 5 * shown, 799, 101, 14);
+   fill_rect(buffer, 780, 0, 800, 102, 0);
+   fill_rect(buffer, 781, 101 - 5 * shown, 799, 101, 14);
    dirty_rectangle(780, 0, 20, 103);
 
    draw_dirty(buffer);
-   // formatted here rather than by textprintf_ex, whose formatter takes
-   // four heap blocks a call: a frame allocates nothing
-   char clock_text[32];
-   snprintf(clock_text, sizeof(clock_text), "Time left %3d",
-            static_cast<int>(time_left - timer.GetStopwatchTimeSec()));
-   textout_ex(screen, font, clock_text, 9, 10, 15, 0);
+   draw_clock(static_cast<int>(time_left - timer.GetStopwatchTimeSec()));
    unscare_mouse();
-   set_palette_range(temp_palette, 2, 25, 1);
+   // on X11 every install converts and sends the whole screen again, and at
+   // full health the blend stands still: installing the same colours again
+   // would change nothing on the screen
+   if (!palette_installed(temp_palette, 2, 25))
+      set_palette_range(temp_palette, 2, 25, 1);
 }
 
 int run_tick(std::uint32_t *processed)
