@@ -251,6 +251,14 @@ class DataFile {
   std::vector<Palette6> palettes_;
 };
 
+// The library's 8x8 font: `s` as textout_ex draws it, 8 pixels a character;
+// 1 where ink, 0 elsewhere.
+Picture text_ink(const std::string &s);
+
+// The 32 x 16 spam envelope the game draws at start-up, in colour indices:
+// body 3, outline and flap 4.
+Picture envelope_picture();
+
 constexpr uint32_t dat_id(char a, char b, char c, char d) {
   return (static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24) |
          (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16) |

@@ -71,6 +71,46 @@ const Palette6 &DataFile::palette(int i) const {
   return palettes_[i];
 }
 
+// ------------------------------------------------------------- drawing
+
+namespace {
+
+Picture picture_of(BITMAP *b) {
+  Picture pic;
+  pic.w = b->w;
+  pic.h = b->h;
+  pic.px.resize(static_cast<size_t>(b->w) * b->h);
+  for (int y = 0; y < b->h; ++y)
+    for (int x = 0; x < b->w; ++x) pic.px[static_cast<size_t>(y) * b->w + x] = static_cast<uint8_t>(getpixel(b, x, y));
+  return pic;
+}
+
+}  // namespace
+
+Picture text_ink(const std::string &s) {
+  headless_library();
+  const int w = text_length(font, s.c_str());
+  BITMAP *b = create_bitmap(w > 0 ? w : 1, text_height(font));
+  clear_bitmap(b);
+  textout_ex(b, font, s.c_str(), 0, 0, 1, 0);
+  Picture pic = picture_of(b);
+  destroy_bitmap(b);
+  if (w <= 0) pic.w = 0, pic.px.clear();
+  return pic;
+}
+
+Picture envelope_picture() {
+  headless_library();
+  BITMAP *b = create_bitmap(32, 16);
+  rectfill(b, 0, 0, 31, 15, 3);
+  rect(b, 0, 0, 31, 15, 4);
+  line(b, 0, 0, 15, 8, 4);
+  line(b, 15, 8, 31, 0, 4);
+  Picture pic = picture_of(b);
+  destroy_bitmap(b);
+  return pic;
+}
+
 // ------------------------------------------------------------- writing
 
 namespace {

@@ -1,0 +1,42 @@
+// libFuzzer harness for the game's start-up load path, step for step as
+// main() takes it: the structure check, the library's loader only for a file
+// that passed, the catalogue check, unload. The check reads a path, so each
+// input is written to a file of this process first. Built by fuzz.sh.
+#include <allegro.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "data.h"
+
+namespace {
+
+std::string path;
+
+void remove_input() { std::remove(path.c_str()); }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+  // the headless system: files and memory bitmaps, no display
+  install_allegro(SYSTEM_NONE, &errno, atexit);
+  set_color_depth(8);
+  set_color_conversion(COLORCONV_NONE);
+  const char *dir = getenv("TMPDIR");
+  path = std::string(dir ? dir : "/tmp") + "/junkfall-fuzz-" + std::to_string(getpid()) + ".dat";
+  atexit(remove_input);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
+  FILE *f = std::fopen(path.c_str(), "wb");
+  if (!f || std::fwrite(bytes, 1, size, f) != size || std::fclose(f) != 0) abort();
+  DATAFILE *d = data_file_is_sound(path.c_str()) ? load_datafile(path.c_str()) : nullptr;
+  data_matches_catalogue(d);
+  if (d) unload_datafile(d);
+  return 0;
+}
