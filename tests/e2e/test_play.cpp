@@ -322,7 +322,8 @@ TEST_F(OnePlayerGame, ShootingSpamDownKeepsTheTurnGoingTo30Seconds) {
     const auto now = Clock::now();
     for (auto it = pending.begin(); it != pending.end();) it = it->second < now ? pending.erase(it) : std::next(it);
     const Rect *target = nullptr;
-    for (const Rect &r : envelopes(img)) {
+    const auto boxes = envelopes(img);  // target points into it
+    for (const Rect &r : boxes) {
       if (r.y > 530) continue;  // too low to catch in time
       bool taken = false;
       for (const auto &p : pending) taken = taken || std::abs(p.first - r.x) < 24;

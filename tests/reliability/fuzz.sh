@@ -56,4 +56,13 @@ phase() {  # name max_len seconds
 phase whole-file "$(stat -c %s "$work/seeds/data.dat")" $((seconds / 5))
 phase small 8192 $((seconds - seconds / 5))
 echo "corpus: $(ls "$work/corpus" | wc -l) inputs; crashes: $(ls "$work/crashes" | wc -l) (in $work/crashes)"
+
+# what the corpus reaches of the check, line by line
+# shellcheck disable=SC2046
+clang++ -std=c++17 -O1 -fsanitize=fuzzer -fprofile-instr-generate -fcoverage-mapping -I"$src/src" \
+  "$src/tests/reliability/fuzz_datafile.cpp" "$src/src/data.cpp" $(pkg-config --cflags --libs allegro) \
+  -o "$work/fuzz_coverage"
+LLVM_PROFILE_FILE="$work/corpus.profraw" "$work/fuzz_coverage" -runs=0 "$work/corpus" "$work/seeds" > /dev/null 2>&1
+llvm-profdata merge -o "$work/corpus.profdata" "$work/corpus.profraw"
+llvm-cov report "$work/fuzz_coverage" -instr-profile="$work/corpus.profdata" "$src/src/data.cpp"
 exit $status

@@ -16,6 +16,8 @@ const Rect kTextsOnBlack{190, 290, 420, 70};
 // the health bar's box starts here and covers whatever falls behind it
 constexpr int kEnvelopeRight = 780;
 
+uint32_t packed(Rgb c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }
+
 bool ignored(const std::vector<Rect> &ignore, int x, int y) {
   for (const Rect &r : ignore)
     if (r.contains(x, y)) return true;
@@ -46,23 +48,19 @@ std::optional<int> lowest_envelope(const Image &img) {
   // the sky's colour of the moment: the commonest of a few samples
   std::map<uint32_t, int> votes;
   for (int y : {230, 400, 550})
-    for (int x = 3; x < kEnvelopeRight; x += 7) {
-      const Rgb c = img.rgb(x, y);
-      ++votes[(uint32_t{c.r} << 16) | (c.g << 8) | c.b];
-    }
+    for (int x = 3; x < kEnvelopeRight; x += 7) ++votes[packed(img.rgb(x, y))];
   uint32_t sky = 0;
   int most = 0;
   for (auto [c, n] : votes)
     if (n > most) most = n, sky = c;
   // Between the clouds and the turret an envelope is the only thing with
-  // rows of 26 or more pixels off the sky: a banana spans at most 22, the
-  // pointer 15. The health bar's box hides the right end of the screen, so
-  // an envelope running into it may show less.
+  // rows of 26 or more pixels off the sky: a turned banana spans at most
+  // 23, the pointer 15. The health bar's box hides the right end of the
+  // screen, so an envelope running into it may show less.
   for (int y = 562; y >= 212; y -= 2) {
     int run = 0;
     for (int x = 0; x < kEnvelopeRight; ++x) {
-      const Rgb c = img.rgb(x, y);
-      run = ((uint32_t{c.r} << 16) | (c.g << 8) | c.b) == sky ? 0 : run + 1;
+      run = packed(img.rgb(x, y)) == sky ? 0 : run + 1;
       if (run >= 26 || (x == kEnvelopeRight - 1 && run >= 12)) return x - run + 1 + 16;
     }
   }
