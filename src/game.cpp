@@ -212,7 +212,6 @@ static void fill_rect(BITMAP *bmp, int x1, int y1, int x2, int y2, int color)
 // price of one small blit
 static void draw_clock(int seconds)
 {
-   BITMAP *&drawn = clock_bitmap;
    static char drawn_text[32];
    static FONT *drawn_font = nullptr;
 
@@ -220,26 +219,26 @@ static void draw_clock(int seconds)
    // takes four heap blocks a call: a frame allocates nothing
    char text[32];
    snprintf(text, sizeof(text), "Time left %3d", seconds);
-   if (!drawn || drawn_font != font || std::strcmp(text, drawn_text) != 0
-       || bitmap_color_depth(drawn) != bitmap_color_depth(screen)) {
+   if (!clock_bitmap || drawn_font != font || std::strcmp(text, drawn_text) != 0
+       || bitmap_color_depth(clock_bitmap) != bitmap_color_depth(screen)) {
       int w = text_length(font, text), h = text_height(font);
       // a new bitmap only when the size or depth changes, never in a
       // steady game
-      if (drawn && (drawn->w != w || drawn->h != h || bitmap_color_depth(drawn) != bitmap_color_depth(screen))) {
-         destroy_bitmap(drawn);
-         drawn = nullptr;
+      if (clock_bitmap && (clock_bitmap->w != w || clock_bitmap->h != h || bitmap_color_depth(clock_bitmap) != bitmap_color_depth(screen))) {
+         destroy_bitmap(clock_bitmap);
+         clock_bitmap = nullptr;
       }
-      if (!drawn)
-         drawn = create_bitmap_ex(bitmap_color_depth(screen), w, h);
-      if (!drawn) {
+      if (!clock_bitmap)
+         clock_bitmap = create_bitmap_ex(bitmap_color_depth(screen), w, h);
+      if (!clock_bitmap) {
          textout_ex(screen, font, text, 9, 10, 15, 0);
          return;
       }
-      textout_ex(drawn, font, text, 0, 0, 15, 0);
+      textout_ex(clock_bitmap, font, text, 0, 0, 15, 0);
       std::strcpy(drawn_text, text);
       drawn_font = font;
    }
-   blit(drawn, screen, 0, 0, 9, 10, drawn->w, drawn->h);
+   blit(clock_bitmap, screen, 0, 0, 9, 10, clock_bitmap->w, clock_bitmap->h);
 }
 
 // whether entries from..to of p are the ones installed now
