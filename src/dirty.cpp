@@ -3,7 +3,6 @@
 #include "dirty.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 static DIRTY_LIST dirty;
@@ -31,63 +30,6 @@ void dirty_rectangle(int x, int y, int w, int h)
    add_to_list(&dirty, x, y, w, h);
 }
 
-// blit pays two bank calls and a memmove call per row, which for the short
-// rows of sprites cost more than the copying; between two plain memory
-// bitmaps of one depth the rows can be copied straight over line[]
-static bool rows_copyable(BITMAP *dst, BITMAP *src)
-{
-   return is_memory_bitmap(dst) && is_memory_bitmap(src) && !is_sub_bitmap(dst) && !is_sub_bitmap(src)
-          && dst != src && bitmap_color_depth(dst) == bitmap_color_depth(src);
-}
-
-// a row of a sprite's width is a few dozen bytes: copied in fixed 16-byte
-// pieces (the last one overlapping) it takes a handful of vector moves,
-// where a memcpy call per row costs more than the bytes; long rows go to
-// memcpy, which is faster at length
-static inline void copy_row(unsigned char *dst, const unsigned char *src, size_t n)
-{
-   if (n > 64) {
-      std::memcpy(dst, src, n);
-   }
-   else if (n >= 16) {
-      for (size_t i = 0; i + 16 < n; i += 16)
-         std::memcpy(dst + i, src + i, 16);
-      std::memcpy(dst + n - 16, src + n - 16, 16);
-   }
-   else if (n >= 8) {
-      std::memcpy(dst, src, 8);
-      std::memcpy(dst + n - 8, src + n - 8, 8);
-   }
-   else {
-      for (size_t i = 0; i < n; i++)
-         dst[i] = src[i];
-   }
-}
-
-// blit(src, dst, x, y, x, y, w, h) for rows_copyable bitmaps, clipped as
-// blit clips: to the source's edges and the destination's clipping rectangle
-static void copy_rows(BITMAP *src, BITMAP *dst, int x, int y, int w, int h)
-{
-   int sx = x, sy = y, dx = x, dy = y;
-   if (sx >= src->w || sy >= src->h || dx >= dst->cr || dy >= dst->cb)
-      return;
-   if (sx < 0) { w += sx; dx -= sx; sx = 0; }
-   if (sy < 0) { h += sy; dy -= sy; sy = 0; }
-   if (sx + w > src->w) w = src->w - sx;
-   if (sy + h > src->h) h = src->h - sy;
-   if (dx < dst->cl) { dx -= dst->cl; w += dx; sx -= dx; dx = dst->cl; }
-   if (dy < dst->ct) { dy -= dst->ct; h += dy; sy -= dy; dy = dst->ct; }
-   if (dx + w > dst->cr) w = dst->cr - dx;
-   if (dy + h > dst->cb) h = dst->cb - dy;
-   if (w <= 0 || h <= 0)
-      return;
-
-   int bytes = (bitmap_color_depth(dst) + 7) / 8;
-   for (int row = 0; row < h; row++)
-      copy_row(dst->line[dy + row] + dx * bytes, src->line[sy + row] + sx * bytes,
-               static_cast<size_t>(w) * bytes);
-}
-
 int rect_cmp(const void *a, const void *b)
 {
    return static_cast<const DIRTY_RECT *>(a)->y - static_cast<const DIRTY_RECT *>(b)->y;
@@ -95,17 +37,13 @@ int rect_cmp(const void *a, const void *b)
 
 void clear_dirty(BITMAP *bmp, BITMAP *bg)
 {
-   bool rows = bg && rows_copyable(bmp, bg);
    for (int i = 0; i < dirty.count; i++) {
       const DIRTY_RECT &r = dirty.rects[i];
       if (r.w == 1 && r.h == 1) {
          putpixel(bmp, r.x, r.y, bg ? getpixel(bg, r.x, r.y) : 0);
       }
       else if (bg) {
-         if (rows)
-            copy_rows(bg, bmp, r.x, r.y, r.w, r.h);
-         else
-            blit(bg, bmp, r.x, r.y, r.x, r.y, r.w, r.h);
+         blit(bg, bmp, r.x, r.y, r.x, r.y, r.w, r.h);
       }
       else {
          rectfill(bmp, r.x, r.y, r.x + r.w - 1, r.y + r.h - 1, 0);

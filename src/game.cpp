@@ -13,8 +13,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <utility>
 
 int cur_player = 0;
 int player_score[4] = { 0, 0, 0, 0 };
@@ -120,15 +118,8 @@ int pulse_position(int health, std::uint32_t ticks)
    return pos;
 }
 
-// the time-left text as last drawn, kept for the game's length
-static BITMAP *clock_bitmap = nullptr;
-
 void destroy_scene(BITMAP *buffer)
 {
-   if (clock_bitmap) {
-      destroy_bitmap(clock_bitmap);
-      clock_bitmap = nullptr;
-   }
    destroy_bitmap(bg);
    destroy_bitmap(buffer);
    destroy_bitmap(spam);
@@ -180,65 +171,13 @@ bool make_scene(BITMAP *buffer)
    return true;
 }
 
-// rectfill, for the back buffer: the same corners and clipping, and a memset
-// a row where rectfill makes a call through the bitmap's table a row; any
-// bitmap but a plain 8-bit memory one goes to rectfill itself (the game
-// only ever draws in the library's solid mode)
-static void fill_rect(BITMAP *bmp, int x1, int y1, int x2, int y2, int color)
-{
-   if (!is_memory_bitmap(bmp) || bitmap_color_depth(bmp) != 8 || !bmp->clip) {
-      rectfill(bmp, x1, y1, x2, y2, color);
-      return;
-   }
-   if (y2 < y1)
-      std::swap(y1, y2);
-   if (x2 < x1)
-      std::swap(x1, x2);
-   if (x1 < bmp->cl)
-      x1 = bmp->cl;
-   if (x2 >= bmp->cr)
-      x2 = bmp->cr - 1;
-   if (y1 < bmp->ct)
-      y1 = bmp->ct;
-   if (y2 >= bmp->cb)
-      y2 = bmp->cb - 1;
-   for (int y = y1; y <= y2 && x1 <= x2; y++)
-      std::memset(bmp->line[y] + x1, color, static_cast<size_t>(x2 - x1 + 1));
-}
-
-// The clock changes once a second. textout_ex with a background paints every
-// pixel of its cells, so the text drawn once into a bitmap of its own and
-// copied to the screen each frame gives the screen the same pixels, for the
-// price of one small blit
+// the time left, formatted on the stack: the library's own formatter takes
+// heap blocks at every call, and a steady frame allocates nothing
 static void draw_clock(int seconds)
 {
-   static char drawn_text[32];
-   static FONT *drawn_font = nullptr;
-
-   // formatted on the stack rather than by textprintf_ex, whose formatter
-   // takes four heap blocks a call: a frame allocates nothing
    char text[32];
    snprintf(text, sizeof(text), "Time left %3d", seconds);
-   if (!clock_bitmap || drawn_font != font || std::strcmp(text, drawn_text) != 0
-       || bitmap_color_depth(clock_bitmap) != bitmap_color_depth(screen)) {
-      int w = text_length(font, text), h = text_height(font);
-      // a new bitmap only when the size or depth changes, never in a
-      // steady game
-      if (clock_bitmap && (clock_bitmap->w != w || clock_bitmap->h != h || bitmap_color_depth(clock_bitmap) != bitmap_color_depth(screen))) {
-         destroy_bitmap(clock_bitmap);
-         clock_bitmap = nullptr;
-      }
-      if (!clock_bitmap)
-         clock_bitmap = create_bitmap_ex(bitmap_color_depth(screen), w, h);
-      if (!clock_bitmap) {
-         textout_ex(screen, font, text, 9, 10, 15, 0);
-         return;
-      }
-      textout_ex(clock_bitmap, font, text, 0, 0, 15, 0);
-      std::strcpy(drawn_text, text);
-      drawn_font = font;
-   }
-   blit(clock_bitmap, screen, 0, 0, 9, 10, clock_bitmap->w, clock_bitmap->h);
+   textout_ex(screen, font, text, 9, 10, 15, 0);
 }
 
 // whether entries from..to of p are the ones installed now
@@ -277,13 +216,13 @@ void draw_frame(BITMAP *buffer, int pulse)
    int h = banana->w / 2;
    int x1 = turret_x - h - 2;
    int x2 = turret_x + h + 2;
-   fill_rect(buffer, x1, 580, x2, 600, 5);
+   rectfill(buffer, x1, 580, x2, 600, 5);
    dirty_rectangle(x1, 580, x2 - x1 + 1, 20);
 
    // below zero the bar would be drawn downward, out of its box
    int shown = health < 0 ? 0 : health;
-   fill_rect(buffer, 780, 0, 800, 102, 0);
-   fill_rect(buffer, 781, 101 - 5 * shown, 799, 101, 14);
+   rectfill(buffer, 780, 0, 800, 102, 0);
+   rectfill(buffer, 781, 101 - 5 * shown, 799, 101, 14);
    dirty_rectangle(780, 0, 20, 103);
 
    draw_dirty(buffer);
