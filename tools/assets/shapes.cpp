@@ -6,6 +6,20 @@
 
 namespace {
 
+// colours each pixel of a square sprite with colour(x, y, u, v), where (u, v)
+// is the pixel's offset from the centre turned back by angle radians; a
+// colour below zero leaves the pixel empty
+template <class Colour>
+void each_turned(Sprite &s, float angle, Colour colour)
+{
+    float c = std::cos(angle), sn = std::sin(angle);
+    for (int y = 0; y < s.h; y++)
+        for (int x = 0; x < s.w; x++) {
+            float dx = x + 0.5f - s.w / 2.0f, dy = y + 0.5f - s.h / 2.0f;
+            s.set(x, y, colour(x, y, dx * c + dy * sn, -dx * sn + dy * c));
+        }
+}
+
 // distance from point p to segment ab
 float seg(float px, float py, float ax, float ay, float bx, float by)
 {
@@ -74,24 +88,20 @@ Sprite envelope(float w, float h, float angle, bool front, const EnvelopeLook &l
 {
     int size = static_cast<int>(std::ceil(std::hypot(w, h))) + 6;
     Sprite s(size, size);
-    float c = std::cos(angle), sn = std::sin(angle);
     float hw = w / 2, hh = h / 2;
     Mask jm;
     float jscale = h * 0.13f / 8.0f;
     if (junk && jscale >= 0.9f)
         jm = text_mask(junk, std::max(1.0f, std::round(jscale)), std::max(1.0f, std::round(jscale)));
 
-    for (int y = 0; y < size; y++)
-        for (int x = 0; x < size; x++) {
-            float dx = x + 0.5f - size / 2.0f, dy = y + 0.5f - size / 2.0f;
-            float u = dx * c + dy * sn, v = -dx * sn + dy * c;
-            if (std::fabs(u) > hw || std::fabs(v) > hh)
-                continue;
-            // a little light from above, a little shade at the bottom
-            float t = 0.82f - 0.22f * (v + hh) / h;
-            LetterPoint p{u, v, w, h, x, y};
-            s.set(x, y, front ? letter_front(p, t, look, jm) : letter_back(p, t, look));
-        }
+    each_turned(s, angle, [&](int x, int y, float u, float v) {
+        if (std::fabs(u) > hw || std::fabs(v) > hh)
+            return -1;
+        // a little light from above, a little shade at the bottom
+        float t = 0.82f - 0.22f * (v + hh) / h;
+        LetterPoint p{u, v, w, h, x, y};
+        return front ? letter_front(p, t, look, jm) : letter_back(p, t, look);
+    });
     outline(s, look.ink, 1);
     return s;
 }
@@ -115,40 +125,32 @@ Sprite banana(float len, float angle, const BananaLook &look)
     float oy = -(radius + radius * std::cos(span)) / 2;  // arc centre, shape centred
     int size = static_cast<int>(std::ceil(len * 1.25f)) + 6;
     Sprite s(size, size);
-    float c = std::cos(angle), sn = std::sin(angle);
-    for (int y = 0; y < size; y++)
-        for (int x = 0; x < size; x++) {
-            float dx = x + 0.5f - size / 2.0f, dy = y + 0.5f - size / 2.0f;
-            float u = dx * c + dy * sn, v = -dx * sn + dy * c;
-            float r = std::hypot(u, v - oy);
-            float th = std::atan2(u, v - oy);
-            float a = th / span;  // -1..1 along the fruit
-            float off = r - radius;
-            bool stem = a > 0.78f && a < 1.12f && std::fabs(off) < thick * 0.22f;
-            bool body = false;
-            float wdt = 0;
-            if (std::fabs(a) <= 1.0f) {
-                wdt = thick * std::pow(std::max(0.0f, std::cos(a * kPi / 2)), 0.55f);
-                body = std::fabs(off) <= wdt;
-            }
-            if (stem && !(body && a < 0.86f)) {
-                s.set(x, y, look.brown.at(0.8f - 0.5f * (a - 0.78f) / 0.34f, x, y));
-                continue;
-            }
-            if (!body)
-                continue;
-            if (a < -0.9f) {
-                s.set(x, y, look.brown.flat(0.15f));
-                continue;
-            }
-            float across = off / std::max(wdt, 0.5f);  // -1 inner edge, 1 outer edge
-            float t = 0.62f - 0.38f * across;
-            if (across > -0.55f && across < -0.2f)
-                t += 0.22f;  // the shine along the top
-            if (std::fabs(across - 0.35f) < 0.09f && wdt > 3)
-                t -= 0.25f;  // a ridge
-            s.set(x, y, look.body.at(t, x, y));
+    each_turned(s, angle, [&](int x, int y, float u, float v) {
+        float r = std::hypot(u, v - oy);
+        float th = std::atan2(u, v - oy);
+        float a = th / span;  // -1..1 along the fruit
+        float off = r - radius;
+        bool stem = a > 0.78f && a < 1.12f && std::fabs(off) < thick * 0.22f;
+        bool body = false;
+        float wdt = 0;
+        if (std::fabs(a) <= 1.0f) {
+            wdt = thick * std::pow(std::max(0.0f, std::cos(a * kPi / 2)), 0.55f);
+            body = std::fabs(off) <= wdt;
         }
+        if (stem && !(body && a < 0.86f))
+            return look.brown.at(0.8f - 0.5f * (a - 0.78f) / 0.34f, x, y);
+        if (!body)
+            return -1;
+        if (a < -0.9f)
+            return look.brown.flat(0.15f);
+        float across = off / std::max(wdt, 0.5f);  // -1 inner edge, 1 outer edge
+        float t = 0.62f - 0.38f * across;
+        if (across > -0.55f && across < -0.2f)
+            t += 0.22f;  // the shine along the top
+        if (std::fabs(across - 0.35f) < 0.09f && wdt > 3)
+            t -= 0.25f;  // a ridge
+        return look.body.at(t, x, y);
+    });
     outline(s, look.ink, 1);
     return s;
 }
@@ -218,21 +220,17 @@ Sprite tube(float len, float width, float angle, const Ramp &ramp, int ink, floa
 {
     int size = static_cast<int>(std::ceil(len * 2 + width)) + 4;
     Sprite s(size, size);
-    float c = std::cos(angle), sn = std::sin(angle);
-    for (int y = 0; y < size; y++)
-        for (int x = 0; x < size; x++) {
-            float dx = x + 0.5f - size / 2.0f, dy = y + 0.5f - size / 2.0f;
-            float along = dx * c + dy * sn, across = -dx * sn + dy * c;
-            if (along < 0 || along > len || std::fabs(across) > width / 2)
-                continue;
-            float k = across / (width / 2);
-            float t = 0.55f + 0.4f * std::cos((k + 0.45f) * kPi / 2) - 0.25f * k;
-            if (along > band_at)
-                t -= 0.12f;
-            if (std::fabs(along - band_at) < 1.5f)
-                t = 0.15f;
-            s.set(x, y, ramp.at(t, x, y));
-        }
+    each_turned(s, angle, [&](int x, int y, float along, float across) {
+        if (along < 0 || along > len || std::fabs(across) > width / 2)
+            return -1;
+        float k = across / (width / 2);
+        float t = 0.55f + 0.4f * std::cos((k + 0.45f) * kPi / 2) - 0.25f * k;
+        if (along > band_at)
+            t -= 0.12f;
+        if (std::fabs(along - band_at) < 1.5f)
+            t = 0.15f;
+        return ramp.at(t, x, y);
+    });
     outline(s, ink, 1);
     return s;
 }
