@@ -3,8 +3,10 @@
 #include "data.h"
 
 #include <allegro.h>
+#include <allegro/lzss.h>
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 int data_expected_type(int index)
@@ -31,12 +33,20 @@ bool data_matches_catalogue(const DATAFILE *d)
       if (d[i].type == DAT_BITMAP && bitmap_color_depth(static_cast<BITMAP *>(d[i].dat)) != 8)
          return false;
    }
-   return d[DATA_COUNT].type == DAT_END;
+   // anything after the catalogue (the archiver's info object) is ignored
+   return true;
 }
 
 namespace {
 
 const long MAX_DATA_FILE = 64L << 20;   // far beyond anything the build makes
+
+// the most LZSS can unpack from one byte: a flags byte and eight two-byte
+// references give 8 * 18 bytes out for 17 in
+const long MAX_LZSS_RATIO = 9;
+
+// the shortest object: its type, packed and unpacked sizes
+const long MIN_OBJECT = 12;
 
 // a bounds-checked big-endian reader over the file's contents
 struct READER
@@ -122,33 +132,133 @@ bool palette_is_sound(READER body)
    return true;
 }
 
-bool object_is_sound(READER *r, int index)
+// a read-only packfile over bytes in memory, for the library's LZSS reader
+struct MEMORY_FILE
 {
-   long id, size;
+   const unsigned char *p;
+   long left;
+};
+
+int memory_getc(void *userdata)
+{
+   MEMORY_FILE *m = static_cast<MEMORY_FILE *>(userdata);
+   if (m->left <= 0)
+      return EOF;
+   m->left--;
+   return *m->p++;
+}
+
+long memory_fread(void *out, long n, void *userdata)
+{
+   MEMORY_FILE *m = static_cast<MEMORY_FILE *>(userdata);
+   n = n < 0 ? 0 : n > m->left ? m->left : n;
+   std::memcpy(out, m->p, n);
+   m->p += n;
+   m->left -= n;
+   return n;
+}
+
+int memory_feof(void *userdata) { return static_cast<MEMORY_FILE *>(userdata)->left <= 0; }
+int memory_no_error(void *) { return 0; }
+int memory_ungetc(int, void *) { return EOF; }
+int memory_putc(int, void *) { return EOF; }
+long memory_fwrite(const void *, long, void *) { return 0; }
+int memory_fseek(void *, int) { return -1; }
+
+const PACKFILE_VTABLE memory_vtable = {
+   memory_no_error, memory_getc, memory_ungetc, memory_fread,
+   memory_putc, memory_fwrite, memory_fseek, memory_feof, memory_no_error
+};
+
+// unpacks an object the archiver compressed on its own, with the library's
+// LZSS reader as its loader uses it. The stream must give exactly size bytes
+// and use up exactly its packed bytes: the loader reads the next object from
+// wherever the stream stopped.
+bool unpack_object(const unsigned char *packed, long packed_size, long size,
+                   std::vector<unsigned char> *out)
+{
+   MEMORY_FILE in = { packed, packed_size };
+   PACKFILE *f = pack_fopen_vtable(&memory_vtable, &in);
+   LZSS_UNPACK_DATA *lzss = create_lzss_unpack_data();
+   bool ok = false;
+   if (f && lzss) {
+      out->resize(size);
+      ok = lzss_read(f, lzss, static_cast<int>(size), out->data()) == size && in.left == 0;
+   }
+   if (lzss)
+      free_lzss_unpack_data(lzss);
+   if (f)
+      pack_fclose(f);
+   return ok;
+}
+
+// an object's contents: as they stand, or unpacked into *store when the
+// archiver compressed the object (a negative unpacked size). The sizes are
+// weighed against the packed bytes and what is left of the file's allowance
+// before anything is allocated.
+bool object_contents(READER *r, long *allowance, std::vector<unsigned char> *store, READER *body)
+{
+   long packed, size;
+   const unsigned char *bytes;
+   if (!r->get32(&packed) || !r->get32(&size) || !r->take(packed, &bytes))
+      return false;
+   if (size >= 0) {
+      *body = { bytes, packed };
+      return packed == size;
+   }
+   size = -size;
+   if (size > packed * MAX_LZSS_RATIO || size > *allowance)
+      return false;
+   *allowance -= size;
+   if (!unpack_object(bytes, packed, size, store))
+      return false;
+   *body = { store->data(), size };
+   return true;
+}
+
+// skips the properties (name, origin, ...) ahead of an object to its type
+bool object_type(READER *r, long *id)
+{
+   long size;
    const unsigned char *skip;
    for (;;) {
-      if (!r->get32(&id))
+      if (!r->get32(id))
          return false;
-      if (id != DAT_PROPERTY)
-         break;
-      if (!r->get32(&id) || !r->get32(&size) || !r->take(size, &skip))
+      if (*id != DAT_PROPERTY)
+         return true;
+      if (!r->get32(id) || !r->get32(&size) || !r->take(size, &skip))
          return false;
    }
-   if (id != data_expected_type(index))
+}
+
+// types the library's loader parses with loaders of its own besides the
+// catalogue's three; nothing here checks them, so they are refused even past
+// the catalogue. An end marker would cut the loaded array short.
+bool type_is_unchecked(long id)
+{
+   return id == DAT_FILE || id == DAT_FONT || id == DAT_MIDI || id == DAT_RLE_SPRITE ||
+          id == DAT_C_SPRITE || id == DAT_XC_SPRITE || id == DAT_END;
+}
+
+// the object at index: within the catalogue it must hold its type; past it
+// any type the loader checks here or only copies (the archiver's info object)
+bool object_is_sound(READER *r, int index, long *allowance)
+{
+   long id;
+   if (!object_type(r, &id))
+      return false;
+   if (index < DATA_COUNT ? id != data_expected_type(index) : type_is_unchecked(id))
       return false;
 
-   long packed, unpacked;
-   const unsigned char *contents;
-   // the build never compresses single objects, so a compressed one is foreign
-   if (!r->get32(&packed) || !r->get32(&unpacked) || packed != unpacked ||
-       !r->take(packed, &contents))
+   std::vector<unsigned char> store;
+   READER body;
+   if (!object_contents(r, allowance, &store, &body))
       return false;
-
-   READER body = { contents, packed };
    switch (id) {
-      case DAT_BITMAP: return bitmap_is_sound(body);
-      case DAT_SAMPLE: return sample_is_sound(body);
-      default:         return palette_is_sound(body);
+      case DAT_BITMAP:  return bitmap_is_sound(body);
+      case DAT_SAMPLE:  return sample_is_sound(body);
+      case DAT_PALETTE: return palette_is_sound(body);
+      default:          return true;   // copied as it stands
    }
 }
 
@@ -162,10 +272,13 @@ bool data_file_is_sound(const char *path)
 
    READER r = { contents.data(), static_cast<long>(contents.size()) };
    long magic, count;
-   if (!r.get32(&magic) || magic != DAT_MAGIC || !r.get32(&count) || count != DATA_COUNT)
+   if (!r.get32(&magic) || magic != DAT_MAGIC || !r.get32(&count) ||
+       count < DATA_COUNT || count > r.left / MIN_OBJECT)
       return false;
-   for (int i = 0; i < DATA_COUNT; i++)
-      if (!object_is_sound(&r, i))
+   // what objects compressed on their own may unpack to, all together
+   long allowance = MAX_DATA_FILE;
+   for (int i = 0; i < count; i++)
+      if (!object_is_sound(&r, i, &allowance))
          return false;
    return r.left == 0;
 }

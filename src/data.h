@@ -38,12 +38,15 @@ int data_expected_type(int index);
 
 // checks the structure of the file at path before the library's loader,
 // which crashes on truncated or corrupted files, is let at it: the header,
-// exactly the catalogue's objects with their types, every size within the
-// file, 8-bit bitmaps and samples whose data is all there, whole palettes
+// the catalogue's objects with their types first (anything after them only
+// of types the loader copies or this checks), every size within the file,
+// objects compressed on their own unpacked whole, 8-bit bitmaps and samples
+// whose data is all there, whole palettes
 bool data_file_is_sound(const char *path);
 
-// true when a loaded file holds exactly the objects above, each of its type,
-// with 8-bit bitmaps; anything else is a stale or foreign file
+// true when a loaded file holds the objects above first, each of its type,
+// with 8-bit bitmaps; anything else is a stale or foreign file. Objects after
+// them (the archiver's info object) are ignored.
 bool data_matches_catalogue(const DATAFILE *d);
 
 #endif

@@ -3,9 +3,9 @@
 #   pack_data.sh DAT_TOOL ASSET_DIR OUTPUT.dat
 # The game finds objects by position (src/data.h), so the table below is in
 # index order. Every dat call gets -n0 so it never sorts, -s1 so it adds no
-# grabber info object that would end the array early, and -c0 so the file
-# stays unpacked: the game checks its structure, down to trailing bytes,
-# before the library's loader reads it. Each object is renamed right after it
+# grabber info object (the game would ignore one after its objects), and -c0
+# so the file stays unpacked and its structure check cheap; the game also
+# takes the archiver's compressed forms. Each object is renamed right after it
 # goes in: dat names objects after their files, and grabbing a bitmap and its
 # palette from one picture would otherwise collide.
 set -euo pipefail

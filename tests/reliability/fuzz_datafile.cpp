@@ -1,7 +1,7 @@
-// libFuzzer harness for the game's start-up load path, step for step as
-// main() takes it: the structure check, the library's loader only for a file
-// that passed, the catalogue check, unload. The check reads a path, so each
-// input is written to a file of this process first. Built by fuzz.sh.
+// libFuzzer harness for the game's start-up load path as main() takes it: the
+// structure check, the library's loader only for a file that passed, the
+// catalogue check, unload. The check reads a path, so each input is written to
+// a file of this process first. Built by fuzz.sh.
 #include <allegro.h>
 #include <unistd.h>
 
@@ -13,17 +13,12 @@
 
 #include "data.h"
 
-namespace {
+static std::string path;
 
-std::string path;
-
-void remove_input() { std::remove(path.c_str()); }
-
-}  // namespace
+static void remove_input() { std::remove(path.c_str()); }
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-  // the headless system: files and memory bitmaps, no display
-  install_allegro(SYSTEM_NONE, &errno, atexit);
+  install_allegro(SYSTEM_NONE, &errno, atexit);  // files and memory bitmaps, no display
   set_color_depth(8);
   set_color_conversion(COLORCONV_NONE);
   const char *dir = getenv("TMPDIR");
