@@ -4,11 +4,12 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config git
   liballegro4-dev                          # the game library and its dat tool
   libgtest-dev googletest libbenchmark-dev # unit tests and benchmarks
   xvfb libx11-dev libxtst-dev x11-utils    # end-to-end tests on a virtual display
   desktop-file-utils pngcheck imagemagick  # checks of the desktop entry, icons and package
+  file dpkg-dev lintian appstream groff-base # the .deb's build, and its checks
 )
 
 missing=()
