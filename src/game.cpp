@@ -8,6 +8,7 @@
 #include "dirty.h"
 #include "main.h"
 #include "spam.h"
+#include "window.h"
 
 #include <atomic>
 #include <cmath>
@@ -94,14 +95,14 @@ void spam_hit()
    player_score[cur_player]++;
 }
 
-void player_ready()
+bool player_ready()
 {
    scare_mouse();
    clear_bitmap(screen);
    textout_ex(screen, font, "Press any key to start", 200, 300, 3, 0);
    unscare_mouse();
    clear_keybuf();
-   readkey();
+   return wait_for_key();
 }
 
 int pulse_position(int health, std::uint32_t ticks)
@@ -256,11 +257,13 @@ int run_tick(std::uint32_t *processed)
    return pulse_position(health, game_time.load());
 }
 
-// one turn of the current player; false when Esc abandoned the game
+// one turn of the current player; false when Esc or the close button
+// abandoned the game
 static bool play_turn(BITMAP *buffer)
 {
    set_palette(game_palette);
-   player_ready();
+   if (!player_ready())
+      return false;
    blit(bg, screen, 0, 0, 0, 0, 800, 600);
 
    init_spam();
@@ -288,7 +291,7 @@ static bool play_turn(BITMAP *buffer)
       else
          rest(1);
 
-      if (keypressed() && (readkey() >> 8) == KEY_ESC)
+      if (close_requested || (keypressed() && (readkey() >> 8) == KEY_ESC))
          return false;
    }
    return true;
@@ -302,7 +305,7 @@ static void show_scores()
    for (int i = 0; i < num_players; i++)
       textprintf_ex(screen, font, 220, 310 + 10 * i, 3, 0, "Player %d: %d", i + 1, player_score[i]);
    clear_keybuf();
-   readkey();
+   wait_for_key();
    unscare_mouse();
 }
 

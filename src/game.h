@@ -36,8 +36,9 @@ void hit_player();
 // a banana hit a spam: the current player scores a point
 void spam_hit();
 
-// shows the turn prompt and waits for any key
-void player_ready();
+// shows the turn prompt and waits for any key; false when the close button
+// was pressed instead
+bool player_ready();
 
 // clears the back buffer and makes bg, banana and spam for a new game;
 // false, with nothing left allocated, when a bitmap cannot be made

@@ -7,6 +7,8 @@
 #include "game.h"
 #include "timer.h"
 #include "title.h"
+#include "usage.h"
+#include "window.h"
 
 #include <climits>
 #include <cstdlib>
@@ -51,6 +53,8 @@ static void show_splashes()
    rest(1200);
    fade_out(3);
    clear_bitmap(screen);
+   if (close_requested)
+      return;
 
    pic = static_cast<BITMAP *>(data[SPLASH2_BMP].dat);
    stretch_blit(pic, screen, 0, 0, pic->w, pic->h, 0, 0, 800, 600);
@@ -61,17 +65,23 @@ static void show_splashes()
    clear_bitmap(screen);
 }
 
-int main()
+int main(int argc, char **argv)
 {
    static char exe_path[PATH_SIZE];
    static char data_path[PATH_SIZE];
+
+   int answered = answer_command_line(argc, argv);
+   if (answered >= 0)
+      return answered;
 
    Timer::Intialize();
    set_uformat(U_ASCII_CP);
    srand(time(nullptr));
 
+   name_window();
    if (allegro_init() != 0)
       return 1;
+   watch_close_button();
 
    install_keyboard();
    install_timer();
@@ -114,7 +124,8 @@ int main()
    rest(500);
    show_splashes();
 
-   while (title_screen())
+   // the close button leaves the way Quit does
+   while (!close_requested && title_screen())
       play_game();
 
    // the pointer must stop drawing from the crosshair before it goes

@@ -4,6 +4,7 @@
 
 #include "data.h"
 #include "main.h"
+#include "window.h"
 
 #include <allegro.h>
 
@@ -99,7 +100,7 @@ bool title_screen()
    bool latch = false;
 
    for (;;) {
-      if (keypressed() && (readkey() >> 8) == KEY_ESC) {
+      if (close_requested || (keypressed() && (readkey() >> 8) == KEY_ESC)) {
          close_menu(work, menu);
          return false;
       }

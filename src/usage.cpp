@@ -1,0 +1,32 @@
+// The two command-line questions the game answers instead of starting.
+#include "usage.h"
+
+#include <cstdio>
+#include <cstring>
+
+#ifndef JUNKFALL_VERSION
+#error "the build passes the game's version as JUNKFALL_VERSION"
+#endif
+
+static const char usage_text[] =
+   "Usage: junkfall [--help | --version]\n"
+   "Shoot bananas at the junk mail falling from the sky.\n"
+   "\n"
+   "With no arguments the game starts. It needs an X display. The mouse\n"
+   "steers the turret, the left button fires, Esc abandons a game or quits.\n"
+   "Settings for display and sound: see junkfall(6).\n";
+
+int answer_command_line(int argc, char **argv)
+{
+   if (argc != 2)
+      return -1;
+   if (std::strcmp(argv[1], "--help") == 0) {
+      std::fputs(usage_text, stdout);
+      return std::fflush(stdout) == 0 ? 0 : 1;
+   }
+   if (std::strcmp(argv[1], "--version") == 0) {
+      std::printf("junkfall %s\n", JUNKFALL_VERSION);
+      return std::fflush(stdout) == 0 ? 0 : 1;
+   }
+   return -1;
+}

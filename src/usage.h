@@ -1,0 +1,9 @@
+// The command line: --help and --version answer without a display.
+#ifndef JUNKFALL_USAGE_H
+#define JUNKFALL_USAGE_H
+
+// answers `junkfall --help` or `junkfall --version` on standard output and
+// returns the exit status; -1 for any other command line, which starts the game
+int answer_command_line(int argc, char **argv);
+
+#endif

@@ -1,0 +1,22 @@
+// What the desktop sees of the game: the window's name, class and icon, and
+// its close button, which ends the program the way Quit does.
+#ifndef JUNKFALL_WINDOW_H
+#define JUNKFALL_WINDOW_H
+
+#include <atomic>
+
+// raised from the library's input thread when the window's close button is
+// pressed; the menu, the turn and every wait for a key give up when they see it
+extern std::atomic<bool> close_requested;
+
+// names the X window and gives it the game's icon; must run before allegro_init
+void name_window();
+
+// after allegro_init: the close button raises close_requested
+void watch_close_button();
+
+// waits for a key and reads it; false, with nothing read, when the close
+// button was pressed first
+bool wait_for_key();
+
+#endif
