@@ -4,6 +4,8 @@
 #include <allegro.h>
 #include <xalleg.h>
 
+#include <csignal>
+
 // the icon the build draws, as XPM text
 #include "junkfall.xpm"
 
@@ -18,6 +20,14 @@ static void close_button_pressed()
 }
 END_OF_FUNCTION(close_button_pressed)
 
+// Ctrl+C and a polite kill leave the same way; the library's own handler
+// would shut it down inside the signal and hang. A second one ends it at once.
+static void stop_signal(int signum)
+{
+   close_requested = true;
+   std::signal(signum, SIG_DFL);
+}
+
 void name_window()
 {
    // the class ties the window to the desktop entry (StartupWMClass) and its icon
@@ -30,6 +40,8 @@ void watch_close_button()
    set_window_title("Junkfall");
    LOCK_FUNCTION(close_button_pressed);
    set_close_button_callback(close_button_pressed);
+   std::signal(SIGINT, stop_signal);
+   std::signal(SIGTERM, stop_signal);
 }
 
 bool wait_for_key()

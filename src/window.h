@@ -12,7 +12,7 @@ extern std::atomic<bool> close_requested;
 // names the X window and gives it the game's icon; must run before allegro_init
 void name_window();
 
-// after allegro_init: the close button raises close_requested
+// after allegro_init: the close button, SIGINT and SIGTERM raise close_requested
 void watch_close_button();
 
 // waits for a key and reads it; false, with nothing read, when the close
