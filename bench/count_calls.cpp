@@ -6,7 +6,8 @@
 //   ticks     sin, called once per logic tick for the palette pulse
 //   palettes  set_palette_range
 //   polls     keypressed, polled by the menu and by every pass of the loop
-//   waits     readkey, entered by the turn prompt and the score table
+//   waits     clear_keybuf, called as the menu, a turn prompt or the score
+//             table begins to wait for input
 #include <allegro.h>
 
 #include <atomic>
@@ -89,11 +90,11 @@ int keypressed()
    return real();
 }
 
-int readkey()
+void clear_keybuf()
 {
-   static auto real = next<int (*)()>("readkey");
+   static auto real = next<void (*)()>("clear_keybuf");
    count(WAITS);
-   return real();
+   real();
 }
 
 } // extern "C"
