@@ -1,6 +1,5 @@
 #include "headless.h"
 
-#include "data.h"
 #include "main.h"
 
 #include <cerrno>
@@ -8,39 +7,36 @@
 #include <deque>
 
 PALETTE headless_palette;
-int headless_vsyncs = 0;
+int headless_installs = 0;
 
-static GFX_DRIVER test_driver;
+static GFX_DRIVER driver;
 static BITMAP *memory_screen = nullptr;
-static std::function<void()> poll_hook;
-static std::deque<int> queued_keys;
+static std::function<void()> poll;
+static std::deque<int> keys;
 
-static void driver_set_palette(AL_CONST RGB *p, int from, int to, int vsync)
+static void driver_set_palette(AL_CONST RGB *p, int from, int to, int)
 {
-   if (vsync)
-      headless_vsyncs++;
-   // the library hands over the whole palette, not just the range
+   headless_installs++;
    for (int i = from; i <= to; i++)
       headless_palette[i] = p[i];
 }
 
 static int hook_keypressed()
 {
-   if (poll_hook)
-      poll_hook();
-   return !queued_keys.empty();
+   if (poll)
+      poll();
+   return !keys.empty();
 }
 
 static int hook_readkey()
 {
-   // readkey() waits until a key comes; a test that runs dry is a hang, so
-   // keep polling the script until it queues one
-   while (queued_keys.empty() && poll_hook)
-      poll_hook();
-   if (queued_keys.empty())
+   // a reader that finds nothing waits, as readkey() does, for the poll to queue a key
+   while (keys.empty() && poll)
+      poll();
+   if (keys.empty())
       return 0;
-   int k = queued_keys.front();
-   queued_keys.pop_front();
+   int k = keys.front();
+   keys.pop_front();
    return k;
 }
 
@@ -60,46 +56,22 @@ void headless_screen(bool linear)
 {
    headless_init();
    headless_screen_done();
-   std::memset(&test_driver, 0, sizeof(test_driver));
-   test_driver.name = test_driver.desc = test_driver.ascii_name = "headless";
-   test_driver.w = 800;
-   test_driver.h = 600;
-   test_driver.linear = linear ? 1 : 0;
-   test_driver.set_palette = driver_set_palette;
-   gfx_driver = &test_driver;
-   memory_screen = create_bitmap(800, 600);
-   clear_bitmap(memory_screen);
-   screen = memory_screen;
-   headless_vsyncs = 0;
+   std::memset(&driver, 0, sizeof(driver));
+   driver.name = driver.desc = driver.ascii_name = "headless";
+   driver.w = 800;
+   driver.h = 600;
+   driver.linear = linear;
+   driver.set_palette = driver_set_palette;
+   gfx_driver = &driver;
+   screen = memory_screen = create_bitmap(800, 600);
+   clear_bitmap(screen);
 }
 
 void headless_screen_done()
 {
-   if (memory_screen) {
+   if (memory_screen)
       destroy_bitmap(memory_screen);
-      memory_screen = nullptr;
-      screen = nullptr;
-   }
-}
-
-void headless_set_poll(std::function<void()> on_poll)
-{
-   poll_hook = std::move(on_poll);
-}
-
-void headless_queue_key(int scancode, int ascii)
-{
-   queued_keys.push_back((scancode << 8) | ascii);
-}
-
-void headless_clear_keys()
-{
-   queued_keys.clear();
-}
-
-int headless_queued_keys()
-{
-   return static_cast<int>(queued_keys.size());
+   screen = memory_screen = nullptr;
 }
 
 DATAFILE *headless_data()
@@ -108,37 +80,24 @@ DATAFILE *headless_data()
    headless_init();
    if (!loaded)
       loaded = load_datafile(JUNKFALL_DATA_FILE);
-   data = loaded;
-   return loaded;
+   return data = loaded;
 }
 
-DATAFILE *headless_stand_in_data()
+void headless_set_poll(std::function<void()> on_poll)
 {
-   static DATAFILE objects[DATA_COUNT + 1];
-   headless_init();
-   if (!objects[0].dat) {
-      for (int i = 0; i < DATA_COUNT; i++) {
-         objects[i].type = data_expected_type(i);
-         if (objects[i].type == DAT_SAMPLE) {
-            objects[i].dat = create_sample(8, FALSE, 11025, 16);
-         }
-         else if (objects[i].type == DAT_PALETTE) {
-            RGB *pal = new PALETTE;
-            for (int c = 0; c < PAL_SIZE; c++)
-               pal[c] = RGB{ static_cast<unsigned char>(c % 64), static_cast<unsigned char>(3 * c % 64),
-                             static_cast<unsigned char>(7 * c % 64), 0 };
-            objects[i].dat = pal;
-         }
-         else {
-            BITMAP *bmp = i == TITLE_BMP ? create_bitmap(301, 90) : create_bitmap(118, 47);
-            clear_to_color(bmp, i == TITLE_BMP ? 99 : 100 + i);
-            objects[i].dat = bmp;
-         }
-      }
-      objects[DATA_COUNT].type = DAT_END;
-   }
-   data = objects;
-   return objects;
+   poll = std::move(on_poll);
+   if (!poll)
+      keys.clear();
+}
+
+void headless_queue_key(int scancode)
+{
+   keys.push_back(scancode << 8);
+}
+
+int headless_queued_keys()
+{
+   return static_cast<int>(keys.size());
 }
 
 int headless_diff(BITMAP *a, BITMAP *b, int x, int y, int w, int h)

@@ -1,0 +1,97 @@
+// The heap over whole frames, menus and games. Every heap call of the process
+// is seen here through an interposed allocator, so this is a binary of its own.
+#include "banana.h"
+#include "game.h"
+#include "headless.h"
+#include "main.h"
+#include "play.h"
+#include "spam.h"
+#include "title.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+
+extern "C" {
+void *__libc_malloc(size_t);
+void *__libc_calloc(size_t, size_t);
+void *__libc_realloc(void *, size_t);
+void __libc_free(void *);
+}
+
+static std::atomic<bool> counting{false};
+static std::atomic<long> heap_calls{0};
+static std::atomic<long> live_blocks{0};
+
+static void *counted(void *p, bool is_new)
+{
+   if (counting.load(std::memory_order_relaxed))
+      heap_calls++;
+   if (p && is_new)
+      live_blocks++;
+   return p;
+}
+
+extern "C" void *malloc(size_t n) { return counted(__libc_malloc(n), true); }
+extern "C" void *calloc(size_t n, size_t m) { return counted(__libc_calloc(n, m), true); }
+extern "C" void *realloc(void *p, size_t n) { return counted(__libc_realloc(p, n), !p); }
+extern "C" void free(void *p)
+{
+   if (p)
+      live_blocks--;
+   __libc_free(p);
+}
+
+// a steady game allocates nothing per frame: the dirty lists reuse their
+// arrays, the objects live in the pool and the banana list
+TEST(Heap, ThousandSteadyFramesAllocateNothing)
+{
+   headless_data();
+   headless_screen(true);
+   BITMAP *buffer = create_bitmap(800, 600);
+   ASSERT_TRUE(make_scene(buffer));
+   init_spam();
+   clear_bananas();
+   for (int i = 0; i < 11; i++)
+      spams[i] = { i * 70, 20 + i * 40, true };
+   for (int i = 0; i < 6; i++)
+      add_banana(50 + i * 120, 500 - i * 60);
+   health = 9;
+   time_left = 30.0f;
+   timer.StartStopwatch();
+   for (int i = 0; i < 10; i++)   // the lists grow to what this load needs
+      draw_frame(buffer, i * 6);
+
+   counting = true;
+   for (int i = 0; i < 1000; i++) {
+      turret_x = (i * 7) % 800;
+      draw_frame(buffer, i % 65);
+   }
+   counting = false;
+   EXPECT_EQ(heap_calls.load(), 0);
+   clear_bananas();
+   destroy_scene(buffer);
+}
+
+// the menu's and the game's bitmaps all go back when they end
+TEST(Heap, MenusAndGamesGiveBackEveryBlock)
+{
+   play_setup();
+   long grown[2];
+   for (long &growth : grown) {   // the first round fills the lasting lists
+      long before = live_blocks.load();
+      int polls = 0;
+      headless_set_poll([&] {   // Esc once the menu has emptied the key buffer
+         if (++polls == 2)
+            headless_queue_key(KEY_ESC);
+      });
+      title_screen();
+      {
+         Play p;
+         p.run();
+      }
+      growth = live_blocks.load() - before;
+   }
+   EXPECT_EQ(grown[1], 0);
+}
