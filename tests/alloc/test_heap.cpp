@@ -31,11 +31,7 @@ static void *counted(void *p, bool is_new)
 extern "C" void *malloc(size_t n) { return counted(__libc_malloc(n), true); }
 extern "C" void *calloc(size_t n, size_t m) { return counted(__libc_calloc(n, m), true); }
 extern "C" void *realloc(void *p, size_t n) { return counted(__libc_realloc(p, n), !p); }
-extern "C" void free(void *p)
-{
-   live_blocks -= p != nullptr;
-   __libc_free(p);
-}
+extern "C" void free(void *p) { live_blocks -= p != nullptr, __libc_free(p); }
 
 // a steady game allocates nothing per frame: the dirty lists reuse their
 // arrays, the objects live in the pool and the banana list
@@ -66,20 +62,13 @@ TEST(Heap, ThousandSteadyFramesAllocateNothing)
 TEST(Heap, MenusAndGamesGiveBackEveryBlock)
 {
    play_setup();
-   long grown[2];
-   for (long &growth : grown) {   // the first round fills the lasting lists
-      long before = live_blocks.load();
+   long before = 0;
+   for (int round = 0; round < 2; round++) {   // the first fills the lasting lists
+      before = live_blocks.load();
       int polls = 0;
-      headless_set_poll([&] {   // Esc once the menu has emptied the key buffer
-         if (++polls == 2)
-            headless_queue_key(KEY_ESC);
-      });
+      headless_set_poll([&] { ++polls == 2 ? headless_queue_key(KEY_ESC) : void(); });   // once the buffer is empty
       title_screen();
-      {
-         Play p;
-         p.run();
-      }
-      growth = live_blocks.load() - before;
+      Play().run();
    }
-   EXPECT_EQ(grown[1], 0);
+   EXPECT_EQ(live_blocks.load() - before, 0);
 }
