@@ -3,7 +3,6 @@
 #include "banana.h"
 #include "game.h"
 #include "headless.h"
-#include "play.h"
 #include "spam.h"
 #include "title.h"
 

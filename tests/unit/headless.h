@@ -1,19 +1,18 @@
 // Allegro without a display: memory bitmaps, a stand-in graphics driver so
-// the game can draw to `screen`, and keys fed through the keyboard hooks.
+// the game can draw to `screen`, keys fed through the keyboard hooks; and,
+// for the tests (play.cpp), whole games on a fake counter.
 #ifndef JUNKFALL_HEADLESS_H
 #define JUNKFALL_HEADLESS_H
 
 #include <allegro.h>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
-// starts the library once per process: the none system, 8-bit colour
-void headless_init();
-// `screen` becomes a fresh black 800 x 600 memory bitmap, `gfx_driver` a
-// stand-in with the given linear flag
-void headless_screen(bool linear = true);
-// the built data file, loaded once, installed as the game's `data`
-DATAFILE *headless_data();
+void headless_init();                      // the none system, 8-bit colour, once
+void headless_screen(bool linear = true);  // a black memory screen; a driver with this linear flag
+DATAFILE *headless_data();                 // the built data file, installed as `data`
 
 // every keypressed() of the code under test first runs `on_poll`; queued
 // keys are then read through readkey(). Null ends polling and drops the keys
@@ -23,8 +22,28 @@ int headless_queued_keys();
 
 extern PALETTE headless_palette;   // what the stand-in driver holds
 extern int headless_installs;      // palettes installed so far
+int headless_diff(BITMAP *a, BITMAP *b);   // pixels that differ between two 800 x 600 bitmaps
 
-// pixels that differ between two 800 x 600 bitmaps
-int headless_diff(BITMAP *a, BITMAP *b);
+extern std::int64_t fake_clock_now;   // the counter, a million counts a second
+
+// one game: prompts and the score table answered, the test steering each
+// catch-up pass of play and calling game_timer() for ticks
+struct Play
+{
+   std::function<void(int pass)> on_pass;   // at each pass's key check, from 0 in each turn; unset: the turn ends
+   int key = KEY_SPACE;                     // the answer to every prompt
+   std::vector<int> turns, passes;          // cur_player at each prompt; the passes of each turn
+   int tables = 0;                          // score tables shown
+   std::int64_t turn_start = 0;             // the counter at the last prompt
+   BITMAP *prompt = nullptr, *table = nullptr;   // the screen at the last of each
+
+   ~Play();
+   void run();
+   void end_turn();   // the next end test finds the time up
+};
+
+// a memory screen, the built data, the counter at 0, no tick source; one
+// player, 30-second turns, the pointer at (400, 300) and not pressed
+void play_setup();
 
 #endif

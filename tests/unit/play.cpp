@@ -1,8 +1,7 @@
-#include "play.h"
+#include "headless.h"
 
 #include "clock.h"
 #include "game.h"
-#include "headless.h"
 #include "main.h"
 
 #include <gtest/gtest.h>

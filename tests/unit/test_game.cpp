@@ -2,14 +2,12 @@
 #include "game.h"
 #include "headless.h"
 #include "main.h"
-#include "play.h"
 #include "spam.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <set>
 #include <vector>
 
 namespace {
@@ -145,40 +143,6 @@ TEST_F(Game, ColoursSwingFurtherAsHealthDropsAndEachTurnStartsAfresh)
    p.run();
    EXPECT_EQ(p.passes, (Ints{ 3, 3 }));
    EXPECT_EQ(spam_seen, (Ints{ 0, 0, 3, 0, 0, 3 }));   // one every 30 ticks
-}
-
-// the background, made anew for each game, and the two sprites
-void check_scene()
-{
-   std::set<int> sky, ground, envelope;
-   int lowest_cloud = -1, yellow = 0;
-   for (int y = 0; y < 600; y++)
-      for (int x = 0; x < 800; x++) {
-         int v = getpixel(bg, x, y);
-         (y < 590 ? sky : ground).insert(v);
-         lowest_cloud = v == 7 ? y : lowest_cloud;
-         yellow += x < 16 && y < 16 && getpixel(banana, x, y) == 2;
-      }
-   EXPECT_TRUE(sky == std::set<int>({ 6, 7 }) && ground == std::set<int>({ 12, 13 }) && lowest_cloud < 210);
-   ASSERT_TRUE(spam->w == 32 && spam->h == 16 && banana->w == 16 && banana->h == 16);
-   // the envelope: body 3, outline and a V-shaped flap to (15, 8) in 4, a pixel a column
-   for (int x = 0; x < 32; x++) {
-      int flap = 0;
-      for (int y = 0; y < 16; y++)
-         envelope.insert(getpixel(spam, x, y)), flap += y > 0 && y < 15 && getpixel(spam, x, y) == 4;
-      EXPECT_TRUE((x == 0 || x >= 30 || flap == 1) && getpixel(spam, x, 0) == 4 && getpixel(spam, x, 15) == 4) << x;
-   }
-   EXPECT_TRUE(envelope == std::set<int>({ 3, 4 }) && getpixel(spam, 15, 8) == 4);
-   // the banana: a yellow crescent from (0, 9) over (7, 2) to (14, 9), hollow below
-   EXPECT_TRUE(yellow > 40 && getpixel(banana, 0, 9) == 2 && getpixel(banana, 7, 2) == 2 && getpixel(banana, 14, 9) == 2);
-   EXPECT_TRUE(getpixel(banana, 7, 1) == 0 && getpixel(banana, 7, 8) == 0 && getpixel(banana, 7, 12) == 0);
-}
-
-TEST_F(Game, SceneIsSkyCloudsAndSpeckledGroundWithAnEnvelopeAndABanana)
-{
-   Play p;
-   p.on_pass = [&](int) { check_scene(), p.end_turn(); };
-   p.run();
 }
 
 } // namespace

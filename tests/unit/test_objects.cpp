@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -20,13 +21,7 @@ Bananas flying()
    return v;
 }
 
-int live_spam()
-{
-   int n = 0;
-   for (const SPAM &s : spams)
-      n += s.alive;
-   return n;
-}
+int live_spam() { return std::count_if(spams, spams + MAX_SPAM, [](const SPAM &s) { return s.alive; }); }
 
 // sprites of the game's sizes, nothing in play, full health, no points
 void fresh_objects()

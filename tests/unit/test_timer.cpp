@@ -1,4 +1,4 @@
-#include "play.h"
+#include "headless.h"
 #include "timer.h"
 
 #include <gtest/gtest.h>
