@@ -28,8 +28,9 @@ void fresh_objects()
 {
    headless_screen();
    headless_data();
-   banana = create_bitmap(16, 16);
-   spam = create_bitmap(32, 16);
+   static BITMAP *sprites[2] = { create_bitmap(16, 16), create_bitmap(32, 16) };
+   banana = sprites[0];
+   spam = sprites[1];
    clear_bananas();
    init_spam();
    health = 20;
