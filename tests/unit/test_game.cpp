@@ -107,6 +107,10 @@ TEST_F(Game, FrameShowsTheObjectsTurretHealthBarAndTimeLeftWithoutTraces)
                    rectfill(ref, 781, 101 - 5 * std::max(s.health, 0), 799, 101, 14);
                    textprintf_ex(ref, font, 9, 10, 15, 0, "Time left %3d", s.seconds);
                 }), 0) << "pass " << pass;
+      int ground = 0;   // the bottom ten rows, speckled
+      for (int x = 0; pass == 0 && x < 8000; x++)
+         ground += getpixel(bg, x % 800, 590 + x / 800) / 2 == 6;
+      EXPECT_TRUE(pass > 0 || (ground == 8000 && spam->w == 32 && spam->h == 16));
       if (pass == 0)
          spams[0] = { 100, 200, true }, add_banana(300, 400);
       if (pass < 6)
