@@ -100,8 +100,8 @@ TEST_F(Game, FrameShowsTheObjectsTurretHealthBarAndTimeLeftWithoutTraces)
                    blit(bg, ref, 0, 0, 0, 0, 800, 600);
                    if (pass == 0)
                       return;   // the turn opens on the bare background
-                   draw_sprite(ref, spam, spams[0].x, spams[0].y);
-                   rotate_sprite(ref, banana, banana_list->x, banana_list->y, banana_list->angle);
+                   draw_sprite(ref, spam, 100, 200 + 2 * pass);   // 2 pixels down and 6 up a tick
+                   rotate_sprite(ref, banana, 300, 400 - 6 * pass, banana_list->angle);
                    rectfill(ref, s.mouse - 10, 580, s.mouse + 10, 599, 5);
                    rectfill(ref, 780, 0, 799, 102, 0);
                    rectfill(ref, 781, 101 - 5 * std::max(s.health, 0), 799, 101, 14);
