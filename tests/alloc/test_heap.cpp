@@ -65,7 +65,10 @@ TEST(Heap, MenusAndGamesGiveBackEveryBlock)
    for (int round = 0; round < 2; round++) {   // the first fills the lasting lists
       before = live_blocks.load();
       int polls = 0;
-      headless_set_poll([&] { ++polls == 2 ? headless_queue_key(KEY_ESC) : void(); });   // once the buffer is empty
+      headless_set_poll([&] {   // Esc once the menu has emptied the key buffer
+         if (++polls == 2)
+            headless_queue_key(KEY_ESC);
+      });
       title_screen();
       Play().run();
    }
