@@ -1,47 +1,49 @@
 // Allegro without a display: memory bitmaps, a stand-in graphics driver so
-// the game can draw to `screen`, and scripted keys.
+// the game can draw to `screen`, keys fed through the keyboard hooks; and,
+// for the tests (play.cpp), whole games on a fake counter.
 #ifndef JUNKFALL_HEADLESS_H
 #define JUNKFALL_HEADLESS_H
 
 #include <allegro.h>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
-// starts the library once per process with the none system, 8-bit colour
-void headless_init();
+void headless_init();                      // the none system, 8-bit colour, once
+void headless_screen(bool linear = true);  // a black memory screen; a driver with this linear flag
+DATAFILE *headless_data();                 // the built data file, installed as `data`
 
-// points `screen` at a fresh 800 x 600 memory bitmap cleared to colour 0 and
-// `gfx_driver` at a stand-in driver whose linear flag is as given
-void headless_screen(bool linear = true);
-
-// releases the memory screen (screen becomes null)
-void headless_screen_done();
-
-// every keypressed() the code under test makes first runs `on_poll`; a key
-// queued with headless_queue_key is then delivered through readkey()
+// every keypressed() of the code under test first runs `on_poll`; queued
+// keys are then read through readkey(). Null ends polling and drops the keys
 void headless_set_poll(std::function<void()> on_poll);
-void headless_queue_key(int scancode, int ascii = 0);
-void headless_clear_keys();
-
-// keys queued and not yet read
+void headless_queue_key(int scancode);
 int headless_queued_keys();
 
-// the last palette installed through set_palette / set_palette_range
-extern PALETTE headless_palette;
+extern PALETTE headless_palette;   // what the stand-in driver holds
+extern int headless_installs;      // palettes installed so far
+int headless_diff(BITMAP *a, BITMAP *b);   // pixels that differ between two 800 x 600 bitmaps
 
-// how many times the stand-in driver was asked to wait for the retrace
-extern int headless_vsyncs;
+extern std::int64_t fake_clock_now;   // the counter, a million counts a second
 
-// the data file, loaded once, and installed as the game's `data`; null when
-// the build has not made it
-DATAFILE *headless_data();
+// one game: prompts and the score table answered, the test steering each
+// catch-up pass of play and calling game_timer() for ticks
+struct Play
+{
+   std::function<void(int pass)> on_pass;   // at each pass's key check, from 0 in each turn; unset: the turn ends
+   int key = KEY_SPACE;                     // the answer to every prompt
+   std::vector<int> turns, passes;          // cur_player at each prompt; the passes of each turn
+   int tables = 0;                          // score tables shown
+   std::int64_t turn_start = 0;             // the counter at the last prompt
+   BITMAP *prompt = nullptr, *table = nullptr;   // the screen at the last of each
 
-// a data file made in memory, installed as `data`: every catalogue object of
-// its type, menu buttons 118 x 47 in colour 100 + index, a 301 x 90 logo in
-// colour 99, silent samples, palettes with entry i = (i % 64, 3i % 64, 7i % 64)
-DATAFILE *headless_stand_in_data();
+   ~Play();
+   void run();
+   void end_turn();   // the next end test finds the time up
+};
 
-// pixels that differ between two bitmaps in the given area
-int headless_diff(BITMAP *a, BITMAP *b, int x = 0, int y = 0, int w = 800, int h = 600);
+// a memory screen, the built data, the counter at 0, no tick source; one
+// player, 30-second turns, the pointer at (400, 300) and not pressed
+void play_setup();
 
 #endif

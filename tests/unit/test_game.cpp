@@ -1,9 +1,7 @@
 #include "banana.h"
-#include "fake_clock.h"
 #include "game.h"
 #include "headless.h"
 #include "main.h"
-#include "play_script.h"
 #include "spam.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +12,8 @@
 
 namespace {
 
+using Ints = std::vector<int>;
+
 class Game : public ::testing::Test
 {
 protected:
@@ -21,241 +21,132 @@ protected:
    void TearDown() override { clear_bananas(); }
 };
 
-using Ints = std::vector<int>;
-
-TEST_F(Game, EveryPlayerHasOneTurnInOrderAlsoAfterAnAbort)
+// pixels of `shot` unlike a black screen with `draw` on it
+int differs(BITMAP *shot, const std::function<void(BITMAP *)> &draw)
 {
-   const Ints all = { 0, 1, 2, 3 };
-   for (int n : { 1, 4, 3 }) {
+   BITMAP *ref = create_bitmap(800, 600);
+   clear_bitmap(ref);
+   draw(ref);
+   int d = headless_diff(shot, ref);
+   destroy_bitmap(ref);
+   return d;
+}
+
+TEST_F(Game, EveryPlayerHasATurnInOrderThenTheTableListsTheScoresUnlessEscAbandons)
+{
+   const int points[] = { 3, 0, 12, 105 }, order[] = { 0, 1, 2, 3 };
+   for (int n : { 4, 2, 3 }) {   // each game starts from nothing; the third is abandoned
       num_players = n;
-      PlayScript s;
-      s.prompt_key = n == 4 ? KEY_ESC : KEY_A;   // any key starts a turn
-      s.run();
-      EXPECT_EQ(s.turns, Ints(all.begin(), all.begin() + n));
-      EXPECT_EQ(s.score_tables, 1);
-      EXPECT_EQ(num_players, n);
+      Play p;
+      p.key = KEY_ESC;   // at a prompt, any key starts the turn
+      p.on_pass = [&](int pass) {
+         if (n == 3 && cur_player == 1 && pass == 1)
+            return headless_queue_key(KEY_ESC);   // even in the pass that finds the time up
+         if (pass == 1) {   // typed as a turn ends: play reads one, the next prompt drops the other
+            headless_queue_key(KEY_A);
+            return headless_queue_key(KEY_B);
+         }
+         for (int i = 0; i < points[cur_player]; i++)
+            spam_hit();
+         p.end_turn();
+      };
+      p.run();
+      EXPECT_EQ(p.turns, Ints(order, order + (n == 3 ? 2 : n)));
+      EXPECT_TRUE(p.passes == Ints(p.turns.size(), 2) && p.tables == (n != 3) && num_players == (n == 3 ? -1 : n));
+      EXPECT_EQ(differs(p.prompt, [](BITMAP *ref) { textout_ex(ref, font, "Press any key to start", 200, 300, 3, 0); }), 0);
+      EXPECT_EQ(n == 3 ? 0 : differs(p.table, [&](BITMAP *ref) {
+         textout_ex(ref, font, "Player scores", 200, 300, 3, 0);
+         for (int i = 0; i < n; i++)
+            textprintf_ex(ref, font, 220, 310 + 10 * i, 3, 0, "Player %d: %d", i + 1, points[i]);
+      }), 0) << n << " players";
    }
-
-   // Esc in the pass that found the time up still abandons the game
-   num_players = 3;
-   PlayScript aborted;
-   aborted.on_pass = [&](int pass) {
-      if (cur_player == 1 && pass == 1)
-         headless_queue_key(KEY_ESC);
-      else
-         aborted.end_turn();
-   };
-   aborted.run();
-   EXPECT_EQ(aborted.turns, (Ints{ 0, 1 }));
-   EXPECT_EQ(aborted.passes, (Ints{ 2, 2 }));
-   EXPECT_EQ(aborted.score_tables, 0);
-   EXPECT_EQ(num_players, -1);
-
-   num_players = 2;
-   PlayScript next;
-   next.run();
-   EXPECT_EQ(next.turns, (Ints{ 0, 1 }));
-   EXPECT_EQ(next.score_tables, 1);
 }
 
-TEST_F(Game, OtherKeysAreConsumedOnePerPass)
-{
-   PlayScript s;
-   Ints waiting, fallen;
-   s.on_pass = [&](int pass) {
-      waiting.push_back(headless_queued_keys());
-      // a spam falling 2 pixels a tick, one tick a pass, tells the passes apart
-      fallen.push_back(spams[0].y);
-      if (pass == 0) {
-         spams[0] = { 0, 0, true };
-         headless_queue_key(KEY_A);
-         headless_queue_key(KEY_SPACE);
-         headless_queue_key(KEY_ESC);
-      }
-      game_timer();
-   };
-   s.run();
-   EXPECT_EQ(waiting, (Ints{ 0, 2, 1 }));
-   EXPECT_EQ(std::vector<int>(fallen.begin() + 1, fallen.end()), (Ints{ 2, 4 }));
-   EXPECT_EQ(num_players, -1);
-}
-
-TEST_F(Game, HeldButtonFiresOnceUntilATickSeesItReleased)
+TEST_F(Game, AHeldButtonFiresOnceAndNoBananaOutlivesItsTurn)
 {
    num_players = 2;
    mouse_x = 401;
-   PlayScript s;
+   Play p;
    Ints seen;
-   // per pass: the button, ticks to run, and whether the turn ends
-   const struct { int b, ticks; bool end; } turn0[] = {
-      { 1, 3, false }, { 0, 0, false }, { 1, 1, false }, { 0, 1, false }, { 1, 1, false }, { 1, 0, true },
-   }, turn1[] = { { 1, 1, false }, { 0, 1, false }, { 1, 1, false }, { 1, 0, true } };
-   s.on_pass = [&](int pass) {
-      seen.push_back(flying_bananas());
-      if (pass >= (cur_player == 0 ? 6 : 4))
-         return;   // the pass that ended the turn
-      const auto &step = cur_player == 0 ? turn0[pass] : turn1[pass];
-      mouse_b = step.b;
-      for (int i = 0; i < step.ticks; i++)
-         game_timer();
-      if (step.end)
-         s.end_turn();
+   const Ints buttons[] = { { 1, 1, 0, 1, 1 }, { 1, 0, 1 } };   // at each pass's tick; held as each turn ends
+   p.on_pass = [&](int pass) {
+      int last = static_cast<int>(buttons[cur_player].size()), n = 0;
+      for (BANANA *b = banana_list; b; b = b->next)
+         n++;
+      seen.push_back(n);
       if (cur_player == 0 && pass == 1) {
-         ASSERT_NE(banana_list, nullptr);
-         EXPECT_EQ(banana_list->x, 401 - 8);
-         EXPECT_EQ(banana_list->y, 570 - 2 * 6);
+         EXPECT_TRUE(banana_list && banana_list->x == 401 - 8 && banana_list->y == 570);
       }
+      if (pass < last)
+         mouse_b = buttons[cur_player][pass], game_timer();
+      if (pass == last)
+         p.end_turn();
    };
-   s.run();
-   // no banana outlives its turn; the button held over the turn's end does
-   // not fire at the next start
-   EXPECT_EQ(seen, (Ints{ 0, 1, 1, 1, 1, 2, 2, 0, 0, 0, 1, 1 }));
+   p.run();
+   EXPECT_EQ(seen, (Ints{ 0, 1, 1, 1, 2, 2, 2, 0, 0, 0, 1, 1 }));
 }
 
-TEST_F(Game, SpamComesEveryThirtiethTickOfEachTurn)
+TEST_F(Game, FrameShowsTheObjectsTurretHealthBarAndTimeLeftWithoutTraces)
+{
+   // the pointer, health and clock at each pass's tick; time is up only past 30 s
+   const struct { int mouse, health; std::int64_t at; int seconds; } steps[] = {
+      { 400, 20, 1, 29 }, { 0, 19, 1500000, 28 }, { 3, 7, 2500000, 27 },
+      { 799, 1, 10000001, 19 }, { 796, 1, 30000000, 0 }, { 10, -1, 30500000, 0 },
+   };
+   Play p;
+   p.on_pass = [&](int pass) {
+      const auto &s = steps[std::max(pass - 1, 0)];
+      EXPECT_EQ(differs(screen, [&](BITMAP *ref) {
+                   blit(bg, ref, 0, 0, 0, 0, 800, 600);
+                   if (pass == 0)
+                      return;   // the turn opens on the bare background
+                   draw_sprite(ref, spam, 100, 200 + 2 * pass);   // 2 pixels down and 6 up a tick
+                   rotate_sprite(ref, banana, 300, 400 - 6 * pass, banana_list->angle);
+                   rectfill(ref, s.mouse - 10, 580, s.mouse + 10, 599, 5);
+                   rectfill(ref, 780, 0, 799, 102, 0);
+                   rectfill(ref, 781, 101 - 5 * std::max(s.health, 0), 799, 101, 14);
+                   textprintf_ex(ref, font, 9, 10, 15, 0, "Time left %3d", s.seconds);
+                }), 0) << "pass " << pass;
+      int ground = 0;   // the bottom ten rows, speckled
+      for (int x = 0; pass == 0 && x < 8000; x++)
+         ground += getpixel(bg, x % 800, 590 + x / 800) / 2 == 6;
+      EXPECT_TRUE(pass > 0 || (ground == 8000 && spam->w == 32 && spam->h == 16));
+      if (pass == 0)
+         spams[0] = { 100, 200, true }, add_banana(300, 400);
+      if (pass < 6)
+         mouse_x = steps[pass].mouse, health = steps[pass].health, fake_clock_now = p.turn_start + steps[pass].at;
+      game_timer();
+   };
+   p.run();
+   EXPECT_EQ(p.passes, Ints{ 7 });
+}
+
+TEST_F(Game, ColoursSwingFurtherAsHealthDropsAndEachTurnStartsAfresh)
 {
    num_players = 2;
-   PlayScript s;
-   Ints seen;
-   const int ticks[] = { 29, 1, 29, 1, 30 };
-   s.on_pass = [&](int pass) {
-      seen.push_back(live_spam());
-      if (pass == 2) {
-         EXPECT_EQ(spams[0].y, -16) << "moved in the tick that spawned it";
-      }
-      for (int i = 0; pass < 5 && i < ticks[pass]; i++)
+   PALETTE swung;
+   std::memcpy(swung, game_palette, sizeof swung);
+   std::memcpy(swung + 2, insane_palette + 2, 24 * sizeof(RGB));
+   int installs = 0;
+   Ints spam_seen;
+   Play p;
+   p.on_pass = [&](int pass) {
+      spam_seen.push_back(0);
+      for (const SPAM &s : spams)
+         spam_seen.back() += s.alive;
+      // the prompt's palette; then at full health the colours stand still and
+      // are not installed again; with no health, at tick 90, they are all the way over
+      const RGB *expected = pass == 2 ? swung : game_palette;
+      EXPECT_EQ(std::memcmp(headless_palette, expected, sizeof(PALETTE)), 0) << pass;
+      installs = pass == 0 ? headless_installs : installs;
+      EXPECT_TRUE(pass != 1 || headless_installs == installs);
+      health = pass == 1 ? 0 : health;
+      for (int i = 0; i < (pass ? 72 : 18); i++)
          game_timer();
-      if (pass == 5)
-         s.end_turn();
    };
-   s.run();
-   EXPECT_EQ(seen, (Ints{ 0, 0, 1, 1, 2, 3, 3, 0, 0, 1, 1, 2, 3, 3 }));
-}
-
-TEST_F(Game, TwoSpamLostInOnePassEndTheTurnBelowZero)
-{
-   PlayScript s;
-   int after = 0;
-   s.on_pass = [&](int pass) {
-      if (pass == 0) {
-         health = 1;
-         // spawned at ticks 30 and 60, they land at ticks 339 and 369
-         for (int i = 0; i < 369; i++)
-            game_timer();
-      }
-      else {
-         after = health;
-      }
-   };
-   s.run();
-   EXPECT_EQ(after, -1);
-   EXPECT_EQ(s.passes, Ints{ 2 });
-   EXPECT_EQ(s.score_tables, 1);
-}
-
-TEST_F(Game, TimeIsUpOnlyWhenTheStopwatchPassesTheTurnLength)
-{
-   const float seconds[] = { 30, 60, 120, 180, 300 };
-   for (int limit = 0; limit < 5; limit++) {
-      time_limit = limit;
-      PlayScript s;
-      s.on_pass = [&](int pass) {
-         if (pass == 0)
-            fake_clock_now = s.turn_start + static_cast<std::int64_t>(seconds[limit]) * 1000000;
-         if (pass == 1)
-            fake_clock_now++;
-         game_timer();
-      };
-      s.run();
-      EXPECT_EQ(time_left, seconds[limit]);
-      EXPECT_EQ(s.passes, Ints{ 3 }) << limit;
-   }
-}
-
-TEST_F(Game, ScoreTableListsEachPlayerAndANewGameStartsFromZero)
-{
-   const Ints points = { 3, 0, 12, 105 };
-   for (int n : { 4, 2 }) {
-      num_players = n;
-      PlayScript s;
-      s.on_pass = [&](int pass) {
-         if (cur_player == 0 && pass == 0) {
-            EXPECT_EQ(std::count(player_score, player_score + 4, 0), 4);
-         }
-         for (int i = 0; pass == 0 && i < points[cur_player]; i++)
-            spam_hit();
-         s.end_turn();
-      };
-      s.run();
-
-      BITMAP *ref = create_bitmap(800, 600);
-      clear_bitmap(ref);
-      textout_ex(ref, font, "Player scores", 200, 300, 3, 0);
-      for (int i = 0; i < n; i++)
-         textprintf_ex(ref, font, 220, 310 + 10 * i, 3, 0, "Player %d: %d", i + 1, points[i]);
-      EXPECT_EQ(headless_diff(s.score_shot, ref), 0) << n << " players";
-
-      clear_bitmap(ref);
-      textout_ex(ref, font, "Press any key to start", 200, 300, 3, 0);
-      EXPECT_EQ(headless_diff(s.prompt_shot, ref), 0);
-      destroy_bitmap(ref);
-   }
-}
-
-TEST_F(Game, FrameInstallsTheBlendOfItsLastTickAndEachTurnStartsInTheGamePalette)
-{
-   num_players = 2;
-   PlayScript s;
-   int vsyncs = 0, prompts_in_game_palette = 0;
-   PALETTE expected;
-   s.on_prompt = [&] {
-      prompts_in_game_palette += std::memcmp(headless_palette, game_palette, sizeof(PALETTE)) == 0;
-      vsyncs = headless_vsyncs;
-   };
-   s.on_pass = [&](int pass) {
-      if (pass == 0) {
-         EXPECT_EQ(headless_vsyncs, vsyncs) << "a pass without a tick draws no frame";
-         // health 1 for the first tick, 0 from the second, when this spam lands
-         health = 1;
-         spams[0] = { 100, 598, true };
-         for (int i = 0; i < 18; i++)
-            game_timer();
-         return;
-      }
-      EXPECT_EQ(headless_vsyncs, vsyncs + 1);
-      // health 0 at the sine's top: the whole way to the second palette
-      ASSERT_EQ(pulse_position(0, 18), 0);
-      std::memcpy(expected, game_palette, sizeof(PALETTE));
-      std::memcpy(expected + 2, insane_palette + 2, 24 * sizeof(RGB));
-      EXPECT_EQ(std::memcmp(headless_palette, expected, sizeof(PALETTE)), 0);
-   };
-   s.run();
-   EXPECT_EQ(s.passes, (Ints{ 2, 2 }));
-   EXPECT_EQ(prompts_in_game_palette, 2);
-}
-
-int tick_sources = 0;
-
-TEST_F(Game, WithoutABackBufferNoTurnIsPlayed)
-{
-   start_game_ticks = [] { tick_sources++; };
-   clear_to_color(screen, 9);
-   set_color_depth(12);   // no bitmap can be made at this depth
-   PlayScript failed;
-   failed.run();
-   set_color_depth(8);
-   EXPECT_TRUE(failed.turns.empty());
-   EXPECT_EQ(failed.score_tables, 0);
-   EXPECT_EQ(tick_sources, 0);
-   BITMAP *black = create_bitmap(800, 600);
-   clear_bitmap(black);
-   EXPECT_EQ(headless_diff(screen, black), 0);
-   destroy_bitmap(black);
-
-   PlayScript s;
-   s.run();
-   EXPECT_EQ(s.turns, Ints{ 0 });
-   EXPECT_EQ(tick_sources, 1);
+   p.run();
+   EXPECT_EQ(p.passes, (Ints{ 3, 3 }));
+   EXPECT_EQ(spam_seen, (Ints{ 0, 0, 3, 0, 0, 3 }));   // one every 30 ticks
 }
 
 } // namespace
