@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   liballegro4-dev                          # the game library and its dat tool
   libgtest-dev googletest libbenchmark-dev # unit tests and benchmarks
-  xvfb libx11-dev libxtst-dev x11-utils    # end-to-end tests on a virtual display
+  xvfb xdotool python3 libx11-dev          # end-to-end tests on a virtual display
   desktop-file-utils pngcheck imagemagick  # checks of the desktop entry, icons and package
 )
 
