@@ -1,7 +1,6 @@
-"""Drives the built game ($JUNKFALL_GAME) on a private Xvfb: xdotool for input,
-ImageMagick's import for the screen, and the library itself (ctypes, none
-system) for what the screen should show."""
-import ctypes, functools, os, random, re, shutil, subprocess, tempfile, time, unittest
+"""Drives the built game ($JUNKFALL_GAME) on a private Xvfb: xdotool for input, ImageMagick's
+import for the screen, and the library itself (ctypes, none system) for what it should show."""
+import ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
 from collections import Counter
 
 GAME = os.environ.get("JUNKFALL_GAME", "build/junkfall")
@@ -18,18 +17,13 @@ def row(img, y, x0=0, x1=W):
     return img[(y * W + x0) * 3:(y * W + x1) * 3]
 
 
-def px(img, x, y):
-    return row(img, y, x, x + 1)
-
-
 class Session:
     """One X server; games on it one after another."""
 
     def __init__(self):
         self.dir, self.game, self.mouse = tempfile.mkdtemp(prefix="junkfall-e2e."), None, (W - 1, H - 1)
-        # a free display (a server refuses a taken one; display 0 and its
-        # neighbours may answer for another's); -noreset, or the server
-        # refuses connections while it resets as its last client leaves
+        # a free display, high up where no other session's answers for it; -noreset,
+        # or the server refuses connections while it resets as its last client leaves
         for n in random.sample(range(200, 900), 20):
             self.env = dict(os.environ, DISPLAY=":%d" % n, MSGS=self.dir + "/messages",
                             PATH=self.dir + ":" + os.environ["PATH"])
@@ -41,25 +35,20 @@ class Session:
             if self.xvfb.poll() is None:
                 break
         # allegro_message runs xmessage and waits for it: record the text, answer OK
-        with open(self.dir + "/xmessage", "w") as f:
-            f.write('#!/bin/sh\nfor a; do last=$a; done\nprintf "%s\\0" "$last" >> "$MSGS"\nexit 101\n')
+        pathlib.Path(self.dir, "xmessage").write_text('#!/bin/sh\nfor a; do last=$a; done\n'
+                                                      'printf "%s\\0" "$last" >> "$MSGS"\nexit 101\n')
         os.chmod(self.dir + "/xmessage", 0o755)
 
-    def start(self, exe=GAME, **env):
+    def start(self, *cmd, **env):  # the game by default
         self.stop()
-        open(self.env["MSGS"], "w").close()
+        pathlib.Path(self.env["MSGS"]).write_text("")
         self.move(*self.mouse)
         with open(self.dir + "/output", "w") as out:
-            self.game = subprocess.Popen([exe], env=dict(self.env, **env), stdout=out, stderr=subprocess.STDOUT)
+            self.game = subprocess.Popen(list(cmd) or [GAME], env=dict(self.env, **env), stdout=out, stderr=out)
         self.t0 = time.monotonic()
 
     def messages(self):
-        with open(self.env["MSGS"]) as f:
-            return f.read().split("\0")[:-1]
-
-    def output(self):
-        with open(self.dir + "/output") as f:
-            return f.read()[-3000:]
+        return pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
 
     def wait_exit(self, timeout=5):
         try:
@@ -69,10 +58,8 @@ class Session:
 
     def stop(self):
         if self.game and self.game.poll() is None:
-            self.game.terminate()
-            if self.wait_exit(5) is None:
-                self.game.kill()
-                self.game.wait()
+            self.game.kill()
+            self.game.wait()
 
     def close(self):
         self.stop()
@@ -93,19 +80,16 @@ class Session:
     def key(self, name):
         self.x("xdotool", "key", name)
 
-    def click(self, x, y, until=None, what="after a click"):
+    def click(self, x, y, until, what):
         """Clicks until the screen shows `until`: the game samples the button as
         it loops, and on a busy machine may not look between press and release."""
-        for attempt in range(3):
-            self.move(x, y)
-            time.sleep(0.03)
-            self.button(True)
-            time.sleep(0.15)
-            self.button(False)
+        for attempt in (1, 2, 3):
+            self.mouse = (x, y)
+            self.x("xdotool", "mousemove", x, y, "sleep", 0.03, "mousedown", 1, "sleep", 0.15, "mouseup", 1)
             try:
-                return until and self.wait_for(until, 2, what)
+                return self.wait_for(until, 2, what)
             except AssertionError:
-                if attempt == 2:
+                if attempt == 3:
                     raise
 
     def grab(self):
@@ -125,7 +109,7 @@ class Session:
                 with open(name, "wb") as f:
                     f.write(b"P6 800 600 255\n" + img)
                 raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (
-                    what, name, self.game.poll(), self.messages(), self.output()))
+                    what, name, self.game.poll(), self.messages(), pathlib.Path(self.dir, "output").read_text()[-3000:]))
 
     def masked(self, img):  # without the pointer, which the library draws itself
         img, (mx, my) = bytearray(img), self.mouse
@@ -136,6 +120,27 @@ class Session:
 
     def shows(self, ref):
         return lambda img: self.masked(img) == self.masked(ref)
+
+    def close_button(self):  # WM_DELETE_WINDOW to the game's window, as a window manager sends it
+        window = int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1])  # full screen
+        d = x11.XOpenDisplay(self.env["DISPLAY"].encode())
+        ev = ClientMessage(type=33, window=window, format=32, message_type=x11.XInternAtom(d, b"WM_PROTOCOLS", 0))
+        ev.data[0] = x11.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
+        x11.XSendEvent(d, window, 0, 0, ctypes.byref(ev))
+        x11.XCloseDisplay(d)
+
+
+x11 = ctypes.CDLL("libX11.so.6")
+x11.XOpenDisplay.restype, x11.XInternAtom.restype = ctypes.c_void_p, ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+
+
+class ClientMessage(ctypes.Structure):  # XClientMessageEvent, padded to the size of an XEvent
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 17)]
 
 
 class Case(unittest.TestCase):
@@ -191,9 +196,9 @@ def text(lines):  # a cleared screen with (x, y, text) lines in white, as textou
 
 
 @functools.lru_cache(None)
-def glyphs(s):
-    ref = text([(0, 0, s)])
-    return [ref[W * 3 * r:W * 3 * r + 24 * len(s)] for r in range(8)]
+def glyphs(s):  # the 8 rows of s in the library's font, white on black
+    ref = picture(lambda b: al.textout_ex(b, FONT, s.encode(), 0, 0, 1, 0), {1: (63, 63, 63)}, 8 * len(s), 8)
+    return [ref[24 * len(s) * r:24 * len(s) * (r + 1)] for r in range(8)]
 
 
 def shows_text(img, x, y, s):
@@ -201,6 +206,7 @@ def shows_text(img, x, y, s):
 
 
 PROMPT = text([(200, 300, "Press any key to start")])
+[glyphs(s) for s in ["Time left "] + list(" -0123456789")]  # ready before any turn is timed
 PLAYERS = [(42, 274), (242, 274), (442, 274), (642, 274)]
 TIMES = [(22, 387), (182, 387), (342, 387), (502, 387), (662, 387)]
 PLAY, QUIT = (142, 489), (542, 489)
@@ -223,7 +229,7 @@ def centre(slot):
 
 # ---- reading a turn in play
 def health(img):  # the bar at the top right as 0..20; None if it is not a clean bar
-    col = b"".join(px(img, 790, y) for y in range(103))
+    col = b"".join(row(img, y, 790, 791) for y in range(103))
     return next((h for h in range(21) if col == bytes(3) * (101 - 5 * h) + BAR * (5 * h + 1) + bytes(3)), None)
 
 
