@@ -45,16 +45,13 @@ class Session:
         self.move(*self.mouse)
         with open(self.dir + "/output", "w") as out:
             self.game = subprocess.Popen(list(cmd) or [GAME], env=dict(self.env, **env), stdout=out, stderr=out)
-        self.t0 = time.monotonic()
+        self.t0, self.unseen = time.monotonic(), True
 
     def messages(self):
         return pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
 
-    def wait_exit(self, timeout=5):
-        try:
-            return self.game.wait(timeout * SLOW)
-        except subprocess.TimeoutExpired:
-            return None
+    def wait_exit(self, timeout=5):  # the game's exit status; TimeoutExpired if it runs on
+        return self.game.wait(timeout * SLOW)
 
     def stop(self):
         if self.game and self.game.poll() is None:
@@ -71,7 +68,7 @@ class Session:
         return subprocess.run([str(a) for a in cmd], env=self.env, capture_output=True, check=True).stdout
 
     def move(self, x, y):
-        self.mouse = (x, y)
+        self.mouse, self.unseen = (x, y), False
         self.x("xdotool", "mousemove", x, y)
 
     def button(self, down):
@@ -84,7 +81,7 @@ class Session:
         """Clicks until the screen shows `until`: the game samples the button as
         it loops, and on a busy machine may not look between press and release."""
         for attempt in (1, 2, 3):
-            self.mouse = (x, y)
+            self.mouse, self.unseen = (x, y), False
             self.x("xdotool", "mousemove", x, y, "sleep", 0.03, "mousedown", 1, "sleep", 0.15, "mouseup", 1)
             try:
                 return self.wait_for(until, 2, what)
@@ -100,7 +97,7 @@ class Session:
         end = time.monotonic() + timeout * SLOW
         while True:
             x, y = self.mouse  # the library shows the pointer at the centre until it sees motion
-            self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
+            self.unseen and self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
             img = self.grab()
             if pred(img):
                 return img
