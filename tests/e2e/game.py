@@ -105,8 +105,8 @@ class Session:
                 name = "%s/%s.ppm" % (tempfile.gettempdir(), re.sub(r"\W+", "-", what))
                 with open(name, "wb") as f:
                     f.write(b"P6 800 600 255\n" + img)
-                raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (
-                    what, name, self.game.poll(), self.messages(), pathlib.Path(self.dir, "output").read_text()[-3000:]))
+                raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (what, name, self.game.poll(),
+                                     self.messages(), pathlib.Path(self.dir, "output").read_text()[-3000:]))
 
     def masked(self, img):  # without the pointer, which the library draws itself
         img, (mx, my) = bytearray(img), self.mouse
@@ -121,9 +121,10 @@ class Session:
     def close_button(self):  # WM_DELETE_WINDOW to the game's window, as a window manager sends it
         window = int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1])  # full screen
         d = x11.XOpenDisplay(self.env["DISPLAY"].encode())
-        ev = ClientMessage(type=33, window=window, format=32, message_type=x11.XInternAtom(d, b"WM_PROTOCOLS", 0))
-        ev.data[0] = x11.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
-        x11.XSendEvent(d, window, 0, 0, ctypes.byref(ev))
+        atoms = [x11.XInternAtom(d, name, 0) for name in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW")]
+        # an XClientMessageEvent on LP64: type, serial, send_event, display, window, message_type, format, data
+        ev = (ctypes.c_long * 24)(33, 0, 0, 0, window, atoms[0], 32, atoms[1])
+        x11.XSendEvent(d, window, 0, 0, ev)
         x11.XCloseDisplay(d)
 
 
@@ -132,12 +133,6 @@ x11.XOpenDisplay.restype, x11.XInternAtom.restype = ctypes.c_void_p, ctypes.c_ul
 x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
 x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
 x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-
-
-class ClientMessage(ctypes.Structure):  # XClientMessageEvent, padded to the size of an XEvent
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 17)]
 
 
 class Case(unittest.TestCase):

@@ -19,8 +19,8 @@ def band(tx):  # row 585 with the turret centred on tx: sky, 21 columns of turre
 
 
 class Game(game.Case):
-    def key(self):  # a key that starts a turn, timed
-        self.s.key("space")
+    def key(self, name="space"):  # a key that starts a turn, timed
+        self.s.key(name)
         self.__class__.t0 = time.monotonic()
 
     def test_1_prompt_after_play(self):
@@ -31,7 +31,7 @@ class Game(game.Case):
 
     def test_2_scene_of_the_first_frame(self):
         self.s.move(400, Y)
-        self.key()
+        self.key("Escape")  # any key starts a turn, Esc too
         img = self.s.wait_for(lambda i: game.clock(i) is not None, 3, "first frame")
         self.assertEqual((game.clock(img), game.health(img)), (29, 20))
         for y in [y for y in range(20, 600) if not Y - 8 < y < Y + 9]:  # below the clock, not the pointer's rows

@@ -28,8 +28,9 @@ def shoot(over):  # at the lowest envelope not aimed at lately, until over(scree
     while not over(img := s.grab()):
         free = [(y, x) for x, y in game.envelopes(img) if y < 500 and aimed.get(x // 32, 0) < time.monotonic()]
         if free:
-            s.x("xdotool", "mousemove", max(free)[1] + 16, 470, "sleep", 0.03, "mousedown", 1, "sleep", 0.08, "mouseup", 1)
-            aimed.update({max(free)[1] // 32 + d: time.monotonic() + 1.5 for d in (-1, 0, 1)})
+            x = max(free)[1]
+            s.x("xdotool", "mousemove", x + 16, 470, "sleep", 0.03, "mousedown", 1, "sleep", 0.08, "mouseup", 1)
+            aimed.update({x // 32 + d: time.monotonic() + 1.5 for d in (-1, 0, 1)})
     return img
 
 
