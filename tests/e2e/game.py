@@ -94,13 +94,16 @@ class Session:
 
     def wait_for(self, pred, timeout, what):
         """The first grab for which pred holds, within timeout seconds and while the game runs."""
-        end = time.monotonic() + timeout * SLOW
+        before = time.monotonic()
+        end = before + timeout * SLOW
         while True:
             x, y = self.mouse  # the library shows the pointer at the centre until it sees motion
             self.unseen and self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
-            img = self.grab()
+            start, img = time.monotonic(), self.grab()
             if pred(img):
+                self.between = (before, time.monotonic())  # when the screen changed to it
                 return img
+            before = start
             if time.monotonic() > end or self.game.poll() is not None:
                 name = "%s/%s.ppm" % (tempfile.gettempdir(), re.sub(r"\W+", "-", what))
                 with open(name, "wb") as f:

@@ -55,16 +55,18 @@ class Game(game.Case):
         x = max(game.envelopes(img), key=lambda e: e[1])[0]  # the lowest: nothing below it in its column
         self.s.move(x + 16, Y)
         self.s.wait_for(lambda i: row(i, 585) == band(x + 16), 2, "turret under the envelope")
-        self.s.button(True)  # and held until the envelope is gone
-        spans, end, gone = [], time.monotonic() + 3, False
-        while not gone and time.monotonic() < end:
+        self.s.button(True)  # and held
+        spans, pressed, gone = [], time.monotonic(), False
+        while time.monotonic() < pressed + 1.5 or not gone and time.monotonic() < pressed + 3:
             img = self.s.grab()
             col = [r for r in range(580) if any(row(img, r, c, c + 1) == BANANA for c in range(x, x + 32))]
             spans += [col[-1] - col[0] + 1] if col else []
-            gone = x not in [e[0] for e in game.envelopes(img)]
+            late = time.monotonic() > pressed + 0.6 and col and col[-1] > 500
+            self.assertFalse(late, "a second banana left the turret while the button was held")
+            gone = gone or x not in [e[0] for e in game.envelopes(img)]
         self.s.button(False)
-        self.assertTrue(gone and spans, "no banana seen, or the envelope was not shot down")
-        self.assertLessEqual(max(spans), 24, "more than one banana from one held press")
+        self.assertTrue(gone, "the envelope was not shot down")
+        self.assertLessEqual(max(spans, default=0), 24, "two bananas in the air from one held press")
 
     def test_5_landings_end_the_turn_at_the_twentieth_as_colours_swing(self):
         seen, swing = [], []
@@ -88,7 +90,8 @@ class Game(game.Case):
         self.key()
         self.s.wait_for(self.s.shows(game.text([(200, 300, "Player scores"), (220, 310, "Player 1: 1"),
                                                (220, 320, "Player 2: 0")])), 20, "score table")
-        self.assertTrue(15.1 < time.monotonic() - self.t0 < 16.0)  # the 20th spawn lands at tick 909
+        self.assertTrue(self.s.between[0] - self.t0 < 15.6 and self.s.between[1] - self.t0 > 15.15,
+                        self.s.between)  # the 20th spawn lands at tick 909
 
     def test_7_escape_abandons_a_game_without_scores(self):
         self.s.key("space")
