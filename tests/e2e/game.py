@@ -234,14 +234,15 @@ def clock(img):  # the number in "Time left %3d", if the text is there and whole
         return int(n) if re.fullmatch(r" *-?\d+", n) else None
 
 
-def envelopes(img):
-    """Top left corners of whole envelopes in view at full health: 32 red pixels in a row."""
-    r, b, out = img[0::3], img[2::3], []
-    i = b.find(bytes(32))
+def envelopes(img, edge=rgb((63, 0, 0))):
+    """Top left corners of whole envelopes in view: 32 pixels in a row in the edge colour."""
+    ch, out = [img[c::3] for c in range(3)], []
+    i = ch[0].find(edge[:1] * 32)
     while i >= 0:
-        hit = r[i:i + 32] == b"\xff" * 32 and 20 <= i // W < 580 and i % W + 32 <= 780
+        hit = ch[1][i:i + 32] == edge[1:2] * 32 and ch[2][i:i + 32] == edge[2:] * 32
+        hit = hit and 20 <= i // W < 580 and i % W + 32 <= 780
         out += [(i % W, i // W)] if hit else []
-        i = b.find(bytes(32), i + (32 if hit else 1))
+        i = ch[0].find(edge[:1] * 32, i + (32 if hit else 1))
     return [(x, y) for x, y in out if (x, y - 15) not in out]  # not the bottom edge of one
 
 
@@ -249,5 +250,6 @@ def sky(img):  # the commonest colour of an open row of sky
     return Counter(bytes(row(img, 400)[i:i + 3]) for i in range(0, 3 * W, 3)).most_common(1)[0][0]
 
 
-def sky_at(pos):  # the sky pos/64 of the way from the second palette to the game's
-    return rgb(tuple((a * (64 - pos) + b * pos) // 64 for a, b in zip((15, 51, 27), (0, 0, 63))))
+def blend(i, pos):  # the sky (6) or the envelopes' edge (4) pos/64 of the way from the second palette to the game's
+    ends = {6: ((15, 51, 27), (0, 0, 63)), 4: ((45, 15, 57), (63, 0, 0))}[i]
+    return rgb(tuple((a * (64 - pos) + b * pos) // 64 for a, b in zip(*ends)))

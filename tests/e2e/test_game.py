@@ -81,7 +81,7 @@ class Game(game.Case):
             self.assertTrue(c is None or int(30 - tb - 0.05) <= c <= int(30 - ta + 0.2), (ta, tb, c))  # None:
             # an envelope passing over it, caught between the frame's copy and the text
             lowest = 2 * (int(h / 20 * 64) // 2)  # of the swing at this health
-            at = [p for p in range(lowest, 65) if game.sky_at(p) == sky]
+            at = [p for p in range(lowest, 65) if game.blend(6, p) == sky]
             self.assertTrue(at, "sky %s at health %d" % (sky.hex(), h))
             swing += at[:1] if h <= 10 else []
         self.assertLessEqual(min(swing), 40, "the colours hardly swung")

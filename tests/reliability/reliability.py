@@ -26,10 +26,12 @@ def turn(slot):  # one player, from the menu to the first frame of a turn
 def shoot(over):  # at the lowest envelope not aimed at lately, until over(screen)
     aimed = {}
     while not over(img := s.grab()):
-        free = [(y, x) for x, y in game.envelopes(img) if y < 500 and aimed.get(x // 32, 0) < time.monotonic()]
+        pos = next((p for p in range(65) if game.blend(6, p) == game.sky(img)), 64)  # as the colours swing
+        free = [(y, x) for x, y in game.envelopes(img, game.blend(4, pos)) if y < 500 and aimed.get(x // 32, 0) < time.monotonic()]
         if free:
             x = max(free)[1]
-            s.x("xdotool", "mousemove", x + 16, 470, "sleep", 0.03, "mousedown", 1, "sleep", 0.08, "mouseup", 1)
+            s.move(x + 16, 470)
+            s.x("xdotool", "sleep", 0.03, "mousedown", 1, "sleep", 0.08, "mouseup", 1)
             aimed.update({x // 32 + d: time.monotonic() + 1.5 for d in (-1, 0, 1)})
     return img
 
