@@ -67,7 +67,7 @@ try:
         t0 = turn(4)
         over = scores(shoot(sampled))
         print("turn %s after %.0f s; VmRSS KiB every 5 s: %s" % ("over" if over else "on", time.monotonic() - t0, rss))
-        status = over or max(rss[12:] or rss) != min(rss[12:] or rss)
+        status = over and time.monotonic() - t0 < int((sys.argv + ["300"])[3]) - 1 or max(rss[12:] or rss) != min(rss[12:] or rss)
 finally:
     s.close()
 sys.exit(status != 0)
