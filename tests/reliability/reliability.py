@@ -67,7 +67,8 @@ try:
         t0 = turn(4)
         over = scores(shoot(sampled))
         print("turn %s after %.0f s; VmRSS KiB every 5 s: %s" % ("over" if over else "on", time.monotonic() - t0, rss))
-        status = over and time.monotonic() - t0 < int((sys.argv + ["300"])[3]) - 1 or max(rss[12:] or rss) != min(rss[12:] or rss)
+        early = over and time.monotonic() - t0 < int((sys.argv + ["300"])[3]) - 1  # health gone before the time
+        status = early or max(rss[12:] or rss) != min(rss[12:] or rss)  # or memory not flat after a minute
 finally:
     s.close()
 sys.exit(status != 0)
