@@ -8,7 +8,7 @@ packages=(
   liballegro4-dev                          # the game library and its dat tool
   libpng-dev                               # the asset generator's icons
   libgtest-dev googletest libbenchmark-dev # unit tests and benchmarks
-  xvfb libx11-dev libxtst-dev x11-utils    # end-to-end tests on a virtual display
+  xvfb xdotool python3 libx11-dev          # end-to-end tests on a virtual display
   desktop-file-utils imagemagick           # the desktop entry's check, screenshots
   file dpkg-dev lintian appstream groff-base # the .deb's build, and its checks
 )

@@ -1,16 +1,10 @@
 #!/usr/bin/env bash
-# The game and its tests built with AddressSanitizer and UBSan in a build
-# directory of their own, then the unit and end-to-end suites run there.
-# Any sanitizer report fails the run: ASan stops the process, UBSan is told
-# to (ubsan.supp lists the library's own), and a leak at the game's exit
-# turns its status non-zero.
+# The game and its tests built with ASan and UBSan (halting on any report; a
+# leak at the game's exit fails its test), then the unit and e2e suites.
 #   tests/reliability/sanitize.sh [BUILD_DIR]   (default /tmp/junkfall-sanitize)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-src=$(cd "$here/../.." && pwd)
-build=${1:-/tmp/junkfall-sanitize}
-cmake -S "$src" -B "$build" -DJUNKFALL_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j"$(nproc)"
+cmake -S "$here/../.." -B "${1:-/tmp/junkfall-sanitize}" -DJUNKFALL_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "${1:-/tmp/junkfall-sanitize}" -j2
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1:suppressions=$here/ubsan.supp}
-cd "$build"
-ctest -L "unit|e2e" --output-on-failure
+cd "${1:-/tmp/junkfall-sanitize}" && ctest -L "unit|e2e" --output-on-failure

@@ -1,0 +1,255 @@
+"""Drives the built game ($JUNKFALL_GAME) on a private Xvfb: xdotool for input, ImageMagick's
+import for the screen, and the library itself (ctypes, none system) for what it should show."""
+import ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
+from collections import Counter
+
+GAME = os.environ.get("JUNKFALL_GAME", "build/junkfall")
+DATA = os.environ.get("JUNKFALL_DATA", os.path.join(os.path.dirname(GAME), "media/data.dat"))
+W, H = 800, 600
+SLOW = float(os.environ.get("JUNKFALL_SLOW", "1"))  # deadlines stretch under valgrind
+
+
+def rgb(c):  # a 0..63 palette entry as the 24-bit server shows it
+    return bytes((v << 2) | (v >> 4) for v in c)
+
+
+def row(img, y, x0=0, x1=W):
+    return img[(y * W + x0) * 3:(y * W + x1) * 3]
+
+
+class Session:
+    """One X server; games on it one after another."""
+
+    def __init__(self):
+        self.dir, self.game, self.mouse = tempfile.mkdtemp(prefix="junkfall-e2e."), None, (W - 1, H - 1)
+        # a free display, high up where no other session's answers for it; -noreset,
+        # or the server refuses connections while it resets as its last client leaves
+        for n in random.sample(range(200, 900), 20):
+            self.env = dict(os.environ, DISPLAY=":%d" % n, MSGS=self.dir + "/messages",
+                            PATH=self.dir + ":" + os.environ["PATH"])
+            self.xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                                          "-noreset"], stderr=subprocess.DEVNULL)
+            while self.xvfb.poll() is None and subprocess.run(["xdotool", "getmouselocation"], env=self.env,
+                                                              capture_output=True).returncode:
+                time.sleep(0.05)
+            if self.xvfb.poll() is None:
+                break
+        # allegro_message runs xmessage and waits for it: record the text, answer OK
+        pathlib.Path(self.dir, "xmessage").write_text('#!/bin/sh\nfor a; do last=$a; done\n'
+                                                      'printf "%s\\0" "$last" >> "$MSGS"\nexit 101\n')
+        os.chmod(self.dir + "/xmessage", 0o755)
+
+    def start(self, *cmd, **env):  # the game by default
+        self.stop()
+        pathlib.Path(self.env["MSGS"]).write_text("")
+        self.move(*self.mouse)
+        with open(self.dir + "/output", "w") as out:
+            self.game = subprocess.Popen(list(cmd) or [GAME], env=dict(self.env, **env), stdout=out, stderr=out)
+        self.t0, self.unseen = time.monotonic(), True
+
+    def messages(self):
+        return pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
+
+    def wait_exit(self, timeout=5):  # the game's exit status; TimeoutExpired if it runs on
+        return self.game.wait(timeout * SLOW)
+
+    def stop(self):
+        if self.game and self.game.poll() is None:
+            self.game.kill()
+            self.game.wait()
+
+    def close(self):
+        self.stop()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def x(self, *cmd):  # an X client
+        return subprocess.run([str(a) for a in cmd], env=self.env, capture_output=True, check=True).stdout
+
+    def move(self, x, y):
+        self.mouse, self.unseen = (x, y), False
+        self.x("xdotool", "mousemove", x, y)
+
+    def button(self, down):
+        self.x("xdotool", "mousedown" if down else "mouseup", 1)
+
+    def key(self, name):
+        self.x("xdotool", "key", name)
+
+    def click(self, x, y, until, what):
+        """Clicks until the screen shows `until`: the game samples the button as
+        it loops, and on a busy machine may not look between press and release."""
+        for attempt in (1, 2, 3):
+            self.mouse, self.unseen = (x, y), False
+            self.x("xdotool", "mousemove", x, y, "sleep", 0.03, "mousedown", 1, "sleep", 0.15, "mouseup", 1)
+            try:
+                return self.wait_for(until, 2, what)
+            except AssertionError:
+                if attempt == 3:
+                    raise
+
+    def grab(self):
+        return self.x("import-im6.q16", "-window", "root", "-depth", "8", "rgb:-")
+
+    def wait_for(self, pred, timeout, what):
+        """The first grab for which pred holds, within timeout seconds and while the game runs."""
+        before = time.monotonic()
+        end = before + timeout * SLOW
+        while True:
+            x, y = self.mouse  # the library shows the pointer at the centre until it sees motion
+            self.unseen and self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
+            start, img = time.monotonic(), self.grab()
+            if pred(img):
+                self.between = (before, time.monotonic())  # when the screen changed to it
+                return img
+            before = start
+            if time.monotonic() > end or self.game.poll() is not None:
+                name = "%s/%s.ppm" % (tempfile.gettempdir(), re.sub(r"\W+", "-", what))
+                with open(name, "wb") as f:
+                    f.write(b"P6 800 600 255\n" + img)
+                raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (what, name, self.game.poll(),
+                                     self.messages(), pathlib.Path(self.dir, "output").read_text()[-3000:]))
+
+    def masked(self, img):  # without the pointer, which the library draws itself
+        img, (mx, my) = bytearray(img), self.mouse
+        x0, x1 = max(0, mx - 7), min(W, mx + 9)
+        for y in range(max(0, my - 7), min(H, my + 9)):
+            img[(y * W + x0) * 3:(y * W + x1) * 3] = bytes(3 * (x1 - x0))
+        return img
+
+    def shows(self, ref):
+        return lambda img: self.masked(img) == self.masked(ref)
+
+    def close_button(self):  # WM_DELETE_WINDOW to the game's window, as a window manager sends it
+        window = int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1])  # full screen
+        d = x11.XOpenDisplay(self.env["DISPLAY"].encode())
+        atoms = [x11.XInternAtom(d, name, 0) for name in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW")]
+        # an XClientMessageEvent on LP64: type, serial, send_event, display, window, message_type, format, data
+        ev = (ctypes.c_long * 24)(33, 0, 0, 0, window, atoms[0], 32, atoms[1])
+        x11.XSendEvent(d, window, 0, 0, ev)
+        x11.XCloseDisplay(d)
+
+
+x11 = ctypes.CDLL("libX11.so.6")
+x11.XOpenDisplay.restype, x11.XInternAtom.restype = ctypes.c_void_p, ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+
+
+class Case(unittest.TestCase):
+    """The tests of one file share an X server; numbered steps share a game."""
+    setUpClass = classmethod(lambda cls: setattr(cls, "s", Session()))
+    tearDownClass = classmethod(lambda cls: cls.s.close())
+
+
+# ---- what the screen should show, drawn by the library under the none system
+al = ctypes.CDLL("liballeg.so.4.4")
+al._install_allegro_version_check(0x4E4F4E45, ctypes.byref(ctypes.c_int()), None, 0x040403)
+al.set_color_depth(8)
+al.set_color_conversion(0)
+al.create_bitmap.restype = al.load_datafile.restype = p = ctypes.c_void_p
+FONT = p.in_dll(al, "font")
+_data = al.load_datafile(DATA.encode())
+SKY, CLOUD, GROUND, SPECKLE, TURRET, BAR, BANANA = (rgb(c) for c in (  # in the game's own palette
+    (0, 0, 63), (60, 60, 60), (61, 53, 29), (41, 31, 21), (31, 31, 63), (31, 31, 63), (63, 63, 0)))
+
+
+def obj(i):  # the data file's object i
+    return p.from_address(_data + 32 * i).value
+
+
+def size(bmp):
+    return ctypes.c_int.from_address(bmp).value, ctypes.c_int.from_address(bmp + 4).value
+
+
+def palette(i):
+    raw = ctypes.string_at(obj(i), 1024)
+    return {c: tuple(raw[4 * c:4 * c + 3]) for c in range(256)}
+
+
+def picture(draw, pal, w=W, h=H):
+    """The RGB bytes of what draw(bitmap) puts on a cleared w x h bitmap, in pal."""
+    bmp = al.create_bitmap(w, h)
+    al.clear_bitmap(p(bmp))
+    draw(p(bmp))
+    idx = ctypes.string_at(p.from_address(bmp + 56).value, w * h)  # BITMAP.dat
+    al.destroy_bitmap(p(bmp))
+    out = bytearray(3 * w * h)
+    for ch in range(3):
+        out[ch::3] = idx.translate(bytes(rgb(pal.get(c, (0, 0, 0)))[ch] for c in range(256)))
+    return bytes(out)
+
+
+def blit(i, dest, x, y):
+    al.blit(p(obj(i)), dest, 0, 0, x, y, *size(obj(i)))
+
+
+def text(lines):  # a cleared screen with (x, y, text) lines in white, as textout_ex
+    return picture(lambda b: [al.textout_ex(b, FONT, s.encode(), x, y, 1, 0) for x, y, s in lines], {1: (63, 63, 63)})
+
+
+@functools.lru_cache(None)
+def glyphs(s):  # the 8 rows of s in the library's font, white on black
+    ref = picture(lambda b: al.textout_ex(b, FONT, s.encode(), 0, 0, 1, 0), {1: (63, 63, 63)}, 8 * len(s), 8)
+    return [ref[24 * len(s) * r:24 * len(s) * (r + 1)] for r in range(8)]
+
+
+def shows_text(img, x, y, s):
+    return all(row(img, y + r, x, x + 8 * len(s)) == g for r, g in enumerate(glyphs(s)))
+
+
+PROMPT = text([(200, 300, "Press any key to start")])
+[glyphs(s) for s in ["Time left "] + list(" -0123456789")]  # ready before any turn is timed
+PLAYERS = [(42, 274), (242, 274), (442, 274), (642, 274)]
+TIMES = [(22, 387), (182, 387), (342, 387), (502, 387), (662, 387)]
+PLAY, QUIT = (142, 489), (542, 489)
+
+
+def menu(players=1, time_slot=3):
+    """The title menu with frames on these slots (0-based: 2 players, 180 s)."""
+    def draw(b):
+        blit(20, b, 400 - size(obj(20))[0] // 2, 20)
+        for i, (x, y) in zip([12, 14, 17, 18, 15, 11, 13, 16, 19, 22, 23], PLAYERS + TIMES + [PLAY, QUIT]):
+            blit(i, b, x, y)
+        for x, y in (PLAYERS[players], TIMES[time_slot]):
+            al.rect(b, x, y, x + 117, y + 46, 1)
+    return picture(draw, palette(21))
+
+
+def centre(slot):
+    return slot[0] + 58, slot[1] + 23
+
+
+# ---- reading a turn in play
+def health(img):  # the bar at the top right as 0..20; None if it is not a clean bar
+    col = b"".join(row(img, y, 790, 791) for y in range(103))
+    return next((h for h in range(21) if col == bytes(3) * (101 - 5 * h) + BAR * (5 * h + 1) + bytes(3)), None)
+
+
+def clock(img):  # the number in "Time left %3d", if the text is there and whole
+    if shows_text(img, 9, 10, "Time left "):
+        n = "".join(next((c for c in " -0123456789" if shows_text(img, 89 + 8 * i, 10, c)), "?") for i in range(3))
+        return int(n) if re.fullmatch(r" *-?\d+", n) else None
+
+
+def envelopes(img, edge=rgb((63, 0, 0))):
+    """Top left corners of whole envelopes in view: 32 pixels in a row in the edge colour."""
+    ch, out = [img[c::3] for c in range(3)], []
+    i = ch[0].find(edge[:1] * 32)
+    while i >= 0:
+        hit = ch[1][i:i + 32] == edge[1:2] * 32 and ch[2][i:i + 32] == edge[2:] * 32
+        hit = hit and 20 <= i // W < 580 and i % W + 32 <= 780
+        out += [(i % W, i // W)] if hit else []
+        i = ch[0].find(edge[:1] * 32, i + (32 if hit else 1))
+    return [(x, y) for x, y in out if (x, y - 15) not in out]  # not the bottom edge of one
+
+
+def sky(img):  # the commonest colour of an open row of sky
+    return Counter(bytes(row(img, 400)[i:i + 3]) for i in range(0, 3 * W, 3)).most_common(1)[0][0]
+
+
+def blend(i, pos):  # the sky (6) or the envelopes' edge (4) pos/64 of the way from the second palette to the game's
+    ends = {6: ((15, 51, 27), (0, 0, 63)), 4: ((45, 15, 57), (63, 0, 0))}[i]
+    return rgb(tuple((a * (64 - pos) + b * pos) // 64 for a, b in zip(*ends)))

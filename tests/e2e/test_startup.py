@@ -1,0 +1,56 @@
+"""Start-up: both splashes and the menu; bad data refused; a long install
+path; a re-saved data file; the message when the sound cannot start."""
+import os, pathlib, shutil, subprocess, time
+import game
+from game import obj, size, palette, picture
+
+SPLASH1 = picture(lambda b: game.blit(3, b, 400 - size(obj(3))[0] // 2, 300 - size(obj(3))[1] // 2), palette(4))
+SPLASH2 = picture(lambda b: game.al.stretch_blit(game.p(obj(6)), b, 0, 0, *size(obj(6)), 0, 0, 800, 600), palette(7))
+
+
+class Startup(game.Case):
+    def install(self, name, data=game.DATA):  # the game, and its data unless None, in a directory of its own
+        os.makedirs(os.path.join(self.s.dir, name, "media"))
+        shutil.copy(game.GAME, os.path.join(self.s.dir, name))
+        data and shutil.copy(data, os.path.join(self.s.dir, name, "media/data.dat"))
+        return os.path.join(self.s.dir, name)
+
+    def reaches_splash(self, d, **env):
+        self.s.start(d + "/junkfall", **env)
+        self.s.wait_for(self.s.shows(SPLASH1), 10, "first splash from " + d[-20:])
+
+    def test_splashes_then_menu_then_escape(self):
+        self.s.start()
+        for what, screen in (("first splash", SPLASH1), ("second splash", SPLASH2), ("menu", game.menu())):
+            self.s.wait_for(self.s.shows(screen), 15, what)
+            print("%s at %.1f s" % (what, time.monotonic() - self.s.t0))
+        self.s.key("Escape")
+        self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))
+
+    def test_bad_data_refused_with_its_path(self):
+        foreign, damaged = self.s.dir + "/foreign.dat", self.s.dir + "/damaged.dat"
+        subprocess.run(["dat", "-a", "-t", "DATA", foreign, game.GAME], check=True, capture_output=True)
+        pathlib.Path(damaged).write_bytes(pathlib.Path(game.DATA).read_bytes()[:300000])
+        for name, data in (("missing", None), ("foreign", foreign), ("damaged", damaged), ("L" * 250, None)):
+            with self.subTest(name[:20]):
+                self.s.start(self.install(name, data) + "/junkfall")
+                want = (1, ["Error loading %s/%s/media/data.dat\n" % (self.s.dir, name)])
+                self.assertEqual((self.s.wait_exit(), self.s.messages()), want)
+
+    def test_long_path_reaches_the_splash(self):
+        self.reaches_splash(self.install("M" * 250))
+        self.assertEqual(self.s.messages(), [])
+
+    def test_resaved_data_reaches_the_splash(self):  # compressed objects: accepted once branch data lands
+        d = self.install("resaved")
+        subprocess.run(["dat", "-n0", "-c1", "-s0", d + "/media/data.dat"], check=True, capture_output=True)
+        self.reaches_splash(d)
+        self.assertEqual(self.s.messages(), [])
+
+    def test_sound_failure_reported_once(self):
+        pathlib.Path(self.s.dir, "allegro.cfg").write_text("[sound]\ndigi_card = ALSA\n")
+        # the library's ALSA driver leaves its configuration behind when it fails
+        self.reaches_splash(os.path.dirname(game.GAME), ALLEGRO=self.s.dir,
+                            ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
+        self.assertEqual(len(self.s.messages()), 1)
+        self.assertRegex(self.s.messages()[0], r"^Error setting up the sound!\n.+\n$")
