@@ -104,7 +104,7 @@ class Game(game.Case):
                               3, "menu")
         self.assertTrue(self.s.shows(game.menu())(img), "scores after an abandoned game")
 
-    def test_8_close_button_in_play_ends_it(self):  # the close button arrives with branch desk
+    def test_8_close_button_in_play_ends_it(self):
         self.s.click(*centre(PLAY), self.s.shows(PROMPT), "prompt")
         self.s.key("space")
         self.s.wait_for(lambda i: game.clock(i) is not None, 3, "a turn")

@@ -35,6 +35,6 @@ class Menu(game.Case):
         self.s.button(False)
         self.frames(2, 0, "still 3 players, and no Quit, after the slide")
 
-    def test_4_close_button_ends_it(self):  # the close button arrives with branch desk
+    def test_4_close_button_ends_it(self):
         self.s.close_button()
         self.assertEqual((self.s.wait_exit(1), self.s.messages()), (0, []))
