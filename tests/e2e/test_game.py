@@ -43,7 +43,7 @@ class Game(game.Case):
             self.assertEqual(rest.replace(CLOUD, b"") if y < 210 else rest, b"", "row %d" % y)
         speckles = sum(row(img, y).count(SPECKLE) for y in range(590, 600))
         self.assertTrue(800 < speckles <= 1000, speckles)  # 1000 at random over 8000 pixels
-        self.assertIn(CLOUD, row(img, 100) + row(img, 150) + row(img, 50))
+        self.assertIn(CLOUD, img[:210 * W * 3])  # clouds lie anywhere in the top rows
 
     def test_3_turret_at_both_edges_without_a_trace(self):
         for tx in (0, 799, 400):
