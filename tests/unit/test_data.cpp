@@ -1,10 +1,14 @@
 #include "data.h"
 #include "headless.h"
 #include "main.h"
+#include "usage.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
 
 TEST(Crosshair, RingAndFourTicksInColourOneMirroredAboutItsFocus)
 {
@@ -41,5 +45,24 @@ TEST(DataCatalogue, TheBuiltFileMatchesAndADamagedCopyIsRefused)
       copy[DATA_COUNT + 1] = copy[DATA_COUNT];
       copy[d.index] = { built[MENU_PLAY].dat, d.type, 0, nullptr };
       EXPECT_EQ(data_matches_catalogue(copy), d.ok) << d.index;
+   }
+}
+
+// --help and --version answer without starting anything; every other command
+// line starts the game
+TEST(CommandLine, HelpAndVersionAloneAreAnswered)
+{
+   const struct { std::vector<const char *> args; int status; const char *out; } rows[] = {
+      { { "junkfall", "--version" }, 0, "junkfall 1.0.0\n" },
+      { { "junkfall", "--help" }, 0, "Usage: junkfall [--help | --version]\n" },
+      { { "junkfall" }, -1, "" }, { { "junkfall", "-v" }, -1, "" },
+      { { "junkfall", "--help", "--version" }, -1, "" } };
+   for (const auto &r : rows) {
+      testing::internal::CaptureStdout();
+      int status = answer_command_line(static_cast<int>(r.args.size()), const_cast<char **>(r.args.data()));
+      std::string out = testing::internal::GetCapturedStdout();
+      EXPECT_EQ(status, r.status) << r.args.size();
+      EXPECT_EQ(out.substr(0, std::strlen(r.out)), r.out);
+      EXPECT_EQ(out.empty(), !*r.out);
    }
 }
