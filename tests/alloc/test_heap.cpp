@@ -5,6 +5,7 @@
 #include "headless.h"
 #include "spam.h"
 #include "title.h"
+#include "window.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,8 @@ void *__libc_realloc(void *, size_t);
 void __libc_free(void *);
 }
 
-static std::atomic<long> heap_calls{0}, live_blocks{0};
+// fail_in > 0: the fail_in-th malloc from now on fails
+static std::atomic<long> heap_calls{0}, live_blocks{0}, fail_in{0};
 
 static void *counted(void *p, bool is_new)
 {
@@ -27,7 +29,10 @@ static void *counted(void *p, bool is_new)
    return p;
 }
 
-extern "C" void *malloc(size_t n) { return counted(__libc_malloc(n), true); }
+extern "C" void *malloc(size_t n)
+{
+   return counted(fail_in > 0 && --fail_in == 0 ? nullptr : __libc_malloc(n), true);
+}
 extern "C" void *calloc(size_t n, size_t m) { return counted(__libc_calloc(n, m), true); }
 extern "C" void *realloc(void *p, size_t n) { return counted(__libc_realloc(p, n), !p); }
 extern "C" void free(void *p) { live_blocks -= p != nullptr, __libc_free(p); }
@@ -73,4 +78,24 @@ TEST(Heap, MenusAndGamesGiveBackEveryBlock)
       Play().run();
    }
    EXPECT_EQ(live_blocks.load() - before, 0);
+}
+
+// a game whose bitmaps cannot all be made is cancelled before its first
+// prompt, and gives back the ones it did make (each bitmap takes two blocks:
+// the back buffer's, then the background's, the envelope's, the banana's)
+TEST(Heap, GameSetUpFailingAtAnyBitmapCancelsAndGivesBackEverything)
+{
+   play_setup();
+   bool prompted = false;
+   headless_set_poll([&] { prompted = close_requested = true; });
+   for (int n = 1; n <= 8; n++) {
+      long before = live_blocks.load();
+      fail_in = n;
+      play_game();
+      fail_in = 0;
+      EXPECT_FALSE(prompted) << "allocation " << n;
+      EXPECT_EQ(live_blocks.load() - before, 0) << "allocation " << n;
+   }
+   headless_set_poll(nullptr);
+   close_requested = false;
 }
