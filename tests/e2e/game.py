@@ -218,6 +218,20 @@ def menu(players=1, time_slot=3):
     return picture(draw, palette(21))
 
 
+CROSSHAIR = picture(lambda b: [al.circle(b, 7, 7, 6, 1)] + [al.line(b, *e, 1) for e in (
+    (0, 7, 2, 7), (12, 7, 14, 7), (7, 0, 7, 2), (7, 12, 7, 14))], {1: (63, 63, 63)}, 16, 16)
+
+
+def pointer_shown(img, ref, x, y, colour=(63, 63, 63)):  # ref under the crosshair, its hot spot (7, 7) on (x, y)
+    for r in range(16):
+        want = bytearray(row(ref, y - 7 + r, x - 7, x + 9))
+        for c in (c for c in range(16) if CROSSHAIR[48 * r + 3 * c]):
+            want[3 * c:3 * c + 3] = rgb(colour)
+        if row(img, y - 7 + r, x - 7, x + 9) != want:
+            return False
+    return True
+
+
 def centre(slot):
     return slot[0] + 58, slot[1] + 23
 

@@ -20,6 +20,9 @@ class Menu(game.Case):
     def test_1_opens_with_two_players_and_180_s_framed(self):
         self.s.start()
         self.frames(1, 3, "menu", 15)
+        self.s.move(400, 560)
+        self.s.wait_for(lambda i: game.pointer_shown(i, game.menu(), 400, 560, game.palette(21)[1]), 2,
+                        "the crosshair on the menu, in the frames' colour")
 
     def test_2_hit_areas_end_one_pixel_inside_the_frames(self):
         for (x, y), want in EDGES:

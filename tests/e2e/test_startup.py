@@ -1,6 +1,6 @@
 """Start-up: both splashes and the menu; bad data refused; a long install
 path; a re-saved data file; the message when the sound cannot start."""
-import os, pathlib, shutil, subprocess, time
+import os, pathlib, re, shutil, signal, subprocess, time
 import game
 from game import obj, size, palette, picture
 
@@ -47,6 +47,12 @@ class Startup(game.Case):
         subprocess.run(["dat", "-n0", "-c1", "-s0", d + "/media/data.dat"], check=True, capture_output=True)
         self.reaches_splash(d)
         self.assertEqual(self.s.messages(), [])
+        self.s.game.terminate()  # a second SIGTERM, once the first is handled, ends it at once
+        sigterm_caught = lambda: int(re.search(r"SigCgt:\s*(\w+)", pathlib.Path(
+            "/proc/%d/status" % self.s.game.pid).read_text())[1], 16) >> (signal.SIGTERM - 1) & 1
+        self.s.wait_for(lambda i: not sigterm_caught(), 1, "SIGTERM back to its default after the first")
+        self.s.game.terminate()
+        self.assertEqual(self.s.wait_exit(0.5), -signal.SIGTERM)  # the splash lasts over a second more
 
     def test_sound_failure_reported_once(self):
         pathlib.Path(self.s.dir, "allegro.cfg").write_text("[sound]\ndigi_card = ALSA\n")
