@@ -11,14 +11,25 @@ packages=(
   xvfb xdotool python3 libx11-dev          # end-to-end tests on a virtual display
   desktop-file-utils imagemagick           # the desktop entry's check, screenshots
   file dpkg-dev lintian appstream groff-base # the .deb's build, and its checks
+  # the Windows build (32-bit, MinGW-w64), its zip, and its tests under Wine
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  patch icoutils strip-nondeterminism
+  wine wine32:i386 libxrandr2:i386 libxrender1:i386 # Wine's full-screen modes need these
 )
+
+# 32-bit Wine runs on the i386 architecture
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  [ "$(id -u)" -ne 0 ] && dpkg_sudo=sudo
+  ${dpkg_sudo:-} dpkg --add-architecture i386
+  update_needed=1
+fi
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
-if [ ${#missing[@]} -gt 0 ]; then
+if [ ${#missing[@]} -gt 0 ] || [ -n "${update_needed:-}" ]; then
   echo "installing: ${missing[*]}"
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"

@@ -1,10 +1,13 @@
 """Drives the built game ($JUNKFALL_GAME) on a private Xvfb: xdotool for input, ImageMagick's
-import for the screen, and the library itself (ctypes, none system) for what it should show."""
+import for the screen, and the library itself (ctypes, none system) for what it should show.
+A game ending in .exe is the Windows build, run under Wine in a prefix of its own."""
 import ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
 from collections import Counter
 
 GAME = os.environ.get("JUNKFALL_GAME", "build/junkfall")
 DATA = os.environ.get("JUNKFALL_DATA", os.path.join(os.path.dirname(GAME), "media/data.dat"))
+EXE, WINE = os.path.basename(GAME), GAME.endswith(".exe")
+LINUX_ONLY = unittest.skipIf(WINE, "Linux only")
 W, H = 800, 600
 SLOW = float(os.environ.get("JUNKFALL_SLOW", "1"))  # deadlines stretch under valgrind
 
@@ -38,20 +41,34 @@ class Session:
         pathlib.Path(self.dir, "xmessage").write_text('#!/bin/sh\nfor a; do last=$a; done\n'
                                                       'printf "%s\\0" "$last" >> "$MSGS"\nexit 101\n')
         os.chmod(self.dir + "/xmessage", 0o755)
+        if WINE:  # no Wine dialogs, ALSA's default a null device, the GDI renderer (quick on Xvfb), and the X
+            # pointer left where it is put (see move)
+            pathlib.Path(self.dir, "asound.conf").write_text("pcm.!default { type null }\n")
+            self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wineprefix"), WINEARCH="win32",
+                            WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                            ALSA_CONFIG_PATH=self.dir + "/asound.conf")
+            if not os.path.exists(self.env["WINEPREFIX"] + "/system.reg"):
+                self.x("wineboot", "-i")
+                for key, name, value in (("Direct3D", "renderer", "gdi"),
+                                         ("DirectInput", "MouseWarpOverride", "disable")):
+                    self.x("wine", "reg", "add", "HKCU\\Software\\Wine\\" + key, "/v", name, "/d", value, "/f")
+                self.x("wineserver", "-w")
 
     def start(self, *cmd, **env):  # the game by default
         self.stop()
         pathlib.Path(self.env["MSGS"]).write_text("")
         self.move(*self.mouse)
         with open(self.dir + "/output", "w") as out:
-            self.game = subprocess.Popen(list(cmd) or [GAME], env=dict(self.env, **env), stdout=out, stderr=out)
+            self.game = subprocess.Popen(["wine"] * WINE + (list(cmd) or [GAME]), env=dict(self.env, **env),
+                                         stdout=out, stderr=out)
         self.t0, self.unseen = time.monotonic(), True
 
     def messages(self):
         return pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
 
-    def wait_exit(self, timeout=5):  # the game's exit status; TimeoutExpired if it runs on
-        return self.game.wait(timeout * SLOW)
+    def wait_exit(self, timeout=5):  # the game's exit status; TimeoutExpired if it runs on. Wine
+        # waits 2 s for a window manager, of which Xvfb has none, each time a window of the game hides
+        return self.game.wait(timeout * SLOW + 4.5 * WINE)
 
     def stop(self):
         if self.game and self.game.poll() is None:
@@ -60,6 +77,7 @@ class Session:
 
     def close(self):
         self.stop()
+        WINE and self.x("wineserver", "-k")  # what Wine started for the game in its prefix
         self.xvfb.terminate()
         self.xvfb.wait()
         shutil.rmtree(self.dir, ignore_errors=True)
@@ -69,7 +87,20 @@ class Session:
 
     def move(self, x, y):
         self.mouse, self.unseen = (x, y), False
-        self.x("xdotool", "mousemove", x, y)
+        if not WINE:
+            return self.x("xdotool", "mousemove", x, y)
+        # Under Wine the full-screen game reads only the pointer's motion (with the library's defaults, moves of
+        # 16 pixels or more count twice). So: a move across the screen and back stops the game's pointer in the
+        # corner of x's and y's parity; then a move past (x, y) and one back, each long enough to count twice
+        moves = []
+        for v, top in ((x, W - 1), (y, H - 1)):
+            corner = 0 if v % 2 == 0 else top
+            travel = (v - corner) // 2
+            past = 40 if travel > 0 or travel == 0 and corner == 0 else -40
+            past = past if 0 <= v + 2 * past <= top else -past
+            moves.append((top - corner, corner, corner + travel + past, corner + travel))
+        for to in zip(*moves):
+            self.x("xdotool", "mousemove", *to, "sleep", 0.02)
 
     def button(self, down):
         self.x("xdotool", "mousedown" if down else "mouseup", 1)
@@ -81,8 +112,8 @@ class Session:
         """Clicks until the screen shows `until`: the game samples the button as
         it loops, and on a busy machine may not look between press and release."""
         for attempt in (1, 2, 3):
-            self.mouse, self.unseen = (x, y), False
-            self.x("xdotool", "mousemove", x, y, "sleep", 0.03, "mousedown", 1, "sleep", 0.15, "mouseup", 1)
+            self.move(x, y)
+            self.x("xdotool", "sleep", 0.03, "mousedown", 1, "sleep", 0.15, "mouseup", 1)
             try:
                 return self.wait_for(until, 2, what)
             except AssertionError:
@@ -98,7 +129,7 @@ class Session:
         end = before + timeout * SLOW
         while True:
             x, y = self.mouse  # the library shows the pointer at the centre until it sees motion
-            self.unseen and self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
+            self.unseen and not WINE and self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
             start, img = time.monotonic(), self.grab()
             if pred(img):
                 self.between = (before, time.monotonic())  # when the screen changed to it
@@ -111,6 +142,22 @@ class Session:
                 raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (what, name, self.game.poll(),
                                      self.messages(), pathlib.Path(self.dir, "output").read_text()[-3000:]))
 
+    def dismiss_box(self, timeout=15):
+        """Under Wine: whether the library's message box (a small window named as the game) came before the
+        game ended; Enter answers it."""
+        end, answered = time.monotonic() + timeout * SLOW, 0
+        while self.game.poll() is None and time.monotonic() < end:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Junkfall$", "getwindowgeometry",
+                                    "%@"], env=self.env, capture_output=True).stdout
+            for x, y, w, h in re.findall(rb"Position: (-?\d+),(-?\d+).*?Geometry: (\d+)x(\d+)", found, re.S):
+                if int(h) < 400 and time.monotonic() > answered + 3:  # not the game's window, nor answered
+                    self.x("xdotool", "mousemove", int(x) + int(w) // 2, int(y) + int(h) // 2)  # keys go to the
+                    # window under the pointer
+                    self.key("Return")
+                    answered = time.monotonic()
+            time.sleep(0.2)
+        return answered > 0
+
     def masked(self, img):  # without the pointer, which the library draws itself
         img, (mx, my) = bytearray(img), self.mouse
         x0, x1 = max(0, mx - 7), min(W, mx + 9)
@@ -118,8 +165,8 @@ class Session:
             img[(y * W + x0) * 3:(y * W + x1) * 3] = bytes(3 * (x1 - x0))
         return img
 
-    def shows(self, ref):
-        return lambda img: self.masked(img) == self.masked(ref)
+    def shows(self, ref):  # under Wine the pointer starts where the game first sees motion: anywhere till moved
+        return lambda img: self.masked(img) == self.masked(ref) or WINE and self.unseen and pointer_only(img, ref)
 
     def close_button(self):  # WM_DELETE_WINDOW to the game's window, as a window manager sends it
         window = int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1])  # full screen
@@ -129,6 +176,12 @@ class Session:
         ev = (ctypes.c_long * 24)(33, 0, 0, 0, window, atoms[0], 32, atoms[1])
         x11.XSendEvent(d, window, 0, 0, ev)
         x11.XCloseDisplay(d)
+
+
+def pointer_only(img, ref):  # whether img is ref but for one pointer's square
+    rows = [y for y in range(H) if row(img, y) != row(ref, y)]
+    cols = [x for y in rows[:16] for x in range(W) if row(img, y, x, x + 1) != row(ref, y, x, x + 1)]
+    return not rows or rows[-1] - rows[0] < 16 and max(cols) - min(cols) < 16
 
 
 x11 = ctypes.CDLL("libX11.so.6")

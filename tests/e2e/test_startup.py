@@ -1,5 +1,6 @@
 """Start-up: both splashes and the menu; bad data refused; a long install
-path; a re-saved data file; the message when the sound cannot start."""
+path; a re-saved data file; the message when the sound cannot start. Under
+Wine the library's messages are boxes the test answers, their text unread."""
 import os, pathlib, re, shutil, signal, subprocess, time
 import game
 from game import obj, size, palette, picture
@@ -16,7 +17,7 @@ class Startup(game.Case):
         return os.path.join(self.s.dir, name)
 
     def reaches_splash(self, d, **env):
-        self.s.start(d + "/junkfall", **env)
+        self.s.start(os.path.join(d, game.EXE), **env)
         self.s.wait_for(self.s.shows(SPLASH1), 10, "first splash from " + d[-20:])
 
     def test_splashes_then_menu_then_escape(self):
@@ -33,10 +34,15 @@ class Startup(game.Case):
         pathlib.Path(damaged).write_bytes(pathlib.Path(game.DATA).read_bytes()[:300000])
         for name, data in (("missing", None), ("foreign", foreign), ("damaged", damaged), ("L" * 250, None)):
             with self.subTest(name[:20]):
-                self.s.start(self.install(name, data) + "/junkfall")
-                want = (1, ["Error loading %s/%s/media/data.dat\n" % (self.s.dir, name)])
+                if game.WINE and len(name) > 200:
+                    self.skipTest("longer than Windows' paths")
+                self.s.start(os.path.join(self.install(name, data), game.EXE))
+                if game.WINE:
+                    self.assertTrue(self.s.dismiss_box(), "no message box")
+                want = (1, [] if game.WINE else ["Error loading %s/%s/media/data.dat\n" % (self.s.dir, name)])
                 self.assertEqual((self.s.wait_exit(), self.s.messages()), want)
 
+    @game.LINUX_ONLY  # Windows' paths are shorter, and Wine passes no signal on
     def test_long_path_reaches_the_splash_and_a_kill_quits(self):
         self.reaches_splash(self.install("M" * 250))
         self.s.game.terminate()  # SIGTERM leaves as Quit does, once the splash is over
@@ -47,6 +53,8 @@ class Startup(game.Case):
         subprocess.run(["dat", "-n0", "-c1", "-s0", d + "/media/data.dat"], check=True, capture_output=True)
         self.reaches_splash(d)
         self.assertEqual(self.s.messages(), [])
+        if game.WINE:
+            return  # no signal reaches a Windows program
         self.s.game.terminate()  # a second SIGTERM, once the first is handled, ends it at once
         sigterm_caught = lambda: int(re.search(r"SigCgt:\s*(\w+)", pathlib.Path(
             "/proc/%d/status" % self.s.game.pid).read_text())[1], 16) >> (signal.SIGTERM - 1) & 1
@@ -54,6 +62,7 @@ class Startup(game.Case):
         self.s.game.terminate()
         self.assertEqual(self.s.wait_exit(0.5), -signal.SIGTERM)  # the splash lasts over a second more
 
+    @game.LINUX_ONLY  # on Windows it is the same kind of box as the data file's
     def test_sound_failure_reported_once(self):
         pathlib.Path(self.s.dir, "allegro.cfg").write_text("[sound]\ndigi_card = ALSA\n")
         # the library's ALSA driver leaves its configuration behind when it fails

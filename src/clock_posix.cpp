@@ -1,5 +1,5 @@
-// The counter over CLOCK_MONOTONIC, in nanoseconds: steady, never set back
-// by changes to the wall clock.
+// The counter on Linux: CLOCK_MONOTONIC in nanoseconds, steady, never set
+// back by changes to the wall clock.
 #include "clock.h"
 
 #include <ctime>
