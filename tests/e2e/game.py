@@ -283,7 +283,8 @@ def capture_env(d):
     return dict(HOME=home, XDG_CONFIG_HOME=home + "/.config")
 
 
-QUIET, GAP, HUSH, TOL = b"\x00\x80\x00\x80", 8192, 22050, 2  # silence; frames of it between and after
+QUIET, GAP, HUSH, TOL = b"\x00\x80\x00\x80", 8192, 22050, 4  # silence; frames of it between and after;
+RISE = 16  # a sound's onset: its first value this loud, clear of the rounding of sounds under it
 SAMPLES = {5: "splash1", 10: "splash2", 9: "title", 8: "fire", 0: "hit1", 1: "hit2", 2: "hit3"}
 FIRE = range(108, 147)  # steps through the fire sample per frame, in 256ths: pitches 844-1148
 
@@ -302,7 +303,7 @@ def mixed(i, step):
         v = (x[k + 1] if pos < end - 256 else 0) * f + x[k] * (256 - f)
         out += [(v * 32638) >> 24, (v * 32895) >> 24]
         pos += step
-    return out, next(k for k, v in enumerate(out) if abs(v) > TOL) // 2
+    return out, next(k for k, v in enumerate(out) if abs(v) > RISE) // 2
 
 
 def candidates():  # (name, pitch, sample index, step): the fire sound at any pitch near its own
@@ -310,12 +311,19 @@ def candidates():  # (name, pitch, sample index, step): the fire sound at any pi
                                                                       for s in FIRE]
 
 
+def loud(r, k, level):  # the first value from the k-th on louder than level, or None
+    for a in range(k, len(r), 256):
+        if max(r[a:a + 256]) > level or min(r[a:a + 256]) < -level:
+            return next(j for j in range(a, len(r)) if abs(r[j]) > level)
+
+
 def onset(r, k, w=512):
-    """The candidate whose onset is at the mix's k-th value and whose next w frames match there
-    (within TOL, as mixing sums before it rounds), and the frame it started on."""
+    """The candidate whose onset is where the mix's first is after its k-th value and whose next w
+    frames match there (within TOL, as mixing sums before it rounds), and the frame it started on."""
+    k = loud(r, k, RISE) or k
     for name, pitch, i, step in candidates():
         p, z = mixed(i, step)
-        for t in (k // 2 - z + dt for dt in (0, -1, 1, -2, 2, -3, 3)):
+        for t in (k // 2 - z + dt for dt in (0, -1, 1, -2, 2, -3, 3, -4, 4)):
             if t >= 0 and all(abs(a - b) <= TOL for a, b in zip(r[2 * (t + z):2 * (t + z + w)], p[2 * z:])):
                 return name, pitch, p, t
     return "unknown", 0, [], k // 2
@@ -325,7 +333,7 @@ def onset(r, k, w=512):
 def stretch(raw):  # one stretch of sound between silences: [(start frame, name, pitch)]
     r, found, k = [v - 0x8000 for v in array.array("H", raw)], [], 0
     while True:  # the earliest sound left is told, then taken away from the mix
-        k = next((j for j in range(k, len(r)) if abs(r[j]) > TOL), None)
+        k = loud(r, k, TOL)
         if k is None:
             return found
         name, pitch, p, t = onset(r, k)
@@ -340,6 +348,12 @@ def sounds(raw):
     """Every sound in a capture, in order: [(start frame, name, pitch)]. Each is told by its
     content, the mix matched to the frame: a sound played at another volume, pan or pitch, or
     stopped early, shows as unknown."""
-    cuts = [(m.start() + m.end()) // 8 * 4 for m in re.finditer(b"(?:%s){%d,}" % (QUIET, GAP), raw)]  # mid-gap
+    cuts, a = [], raw.find(QUIET * GAP)
+    while a >= 0:  # the middle of each silence of GAP frames or more
+        a, b = (a + 3) // 4 * 4, a + 4 * GAP
+        for n in (GAP, 256, 16, 1):
+            while raw.startswith(QUIET * n, b):
+                b += 4 * n
+        cuts, a = cuts + [(a + b) // 8 * 4], raw.find(QUIET * GAP, b)
     return [(a // 4 + t, n, pitch) for a, b in zip([0] + cuts, cuts + [len(raw) // 4 * 4])
             for t, n, pitch in stretch(raw[a:b])]
