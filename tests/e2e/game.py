@@ -274,19 +274,21 @@ def blend(i, pos):  # the sky (6) or the envelopes' edge (4) pos/64 of the way f
 
 # ---- what the game plays: its whole mix, captured, told apart sound by sound
 def capture_env(d):
-    """A private HOME whose ALSA default is a file: the mix lands in d/heard.raw, raw unsigned
-    16-bit stereo frames at 44100 Hz, unpaced (faster than the wall clock; order holds)."""
+    """A private HOME whose ALSA default is a file: any program's mix (the library's as it is)
+    lands in d/heard.raw as raw unsigned 16-bit stereo frames at 44100 Hz, unpaced (faster
+    than the wall clock: order holds, times do not)."""
     home = os.path.join(d, "home")
     os.makedirs(home, exist_ok=True)
-    pathlib.Path(home, ".asoundrc").write_text('pcm.!default { type file slave.pcm "null" file "%s/heard.raw" '
-                                               'format "raw" }\n' % d)
+    pathlib.Path(home, ".asoundrc").write_text(
+        'pcm.!default { type plug slave { format U16_LE rate 44100 channels 2 pcm { type file slave.pcm "null"'
+        ' file "%s/heard.raw" format "raw" } } }\n' % d)
     return dict(HOME=home, XDG_CONFIG_HOME=home + "/.config")
 
 
-QUIET, GAP, HUSH, TOL = b"\x00\x80\x00\x80", 8192, 22050, 4  # silence; frames of it between and after;
-RISE = 16  # a sound's onset: its first value this loud, clear of the rounding of sounds under it
+QUIET, GAP, HUSH = b"\x00\x80\x00\x80", 8192, 22050  # silence; frames of it between sounds and after
+TOL, RISE = 7, 16  # the mixer rounds its eight voices' sum, not each; a sound's onset: its first value this loud
 SAMPLES = {5: "splash1", 10: "splash2", 9: "title", 8: "fire", 0: "hit1", 1: "hit2", 2: "hit3"}
-FIRE = range(108, 147)  # steps through the fire sample per frame, in 256ths: pitches 844-1148
+FIRE = range(108, 147)  # steps through the fire sample per frame, in 256ths: pitches 844-1141
 
 
 @functools.lru_cache(None)
@@ -319,7 +321,7 @@ def loud(r, k, level):  # the first value from the k-th on louder than level, or
 
 def onset(r, k, w=512):
     """The candidate whose onset is where the mix's first is after its k-th value and whose next w
-    frames match there (within TOL, as mixing sums before it rounds), and the frame it started on."""
+    frames match there, and the frame it started on."""
     k = loud(r, k, RISE) or k
     for name, pitch, i, step in candidates():
         p, z = mixed(i, step)
