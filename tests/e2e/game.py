@@ -320,8 +320,8 @@ def loud(r, k, level):  # the first value from the k-th on louder than level, or
 
 
 def onset(r, k, w=512):
-    """The candidate whose onset is where the mix's first is after its k-th value and whose next w
-    frames match there, and the frame it started on."""
+    """The sound starting in the mix at its k-th value: the candidate whose first loud value lines
+    up with the mix's next one and whose next w frames match there; and the frame it started on."""
     k = loud(r, k, RISE) or k
     for name, pitch, i, step in candidates():
         p, z = mixed(i, step)
