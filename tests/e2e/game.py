@@ -320,15 +320,22 @@ def loud(r, k, level):  # the first value from the k-th on louder than level, or
 
 
 def onset(r, k, w=512):
-    """The sound starting in the mix at its k-th value: the candidate whose first loud value lines
-    up with the mix's next one and whose next w frames match there; and the frame it started on."""
+    """The sound starting in the mix at its k-th value, as [(name, pitch, its mix, start frame)]:
+    the candidate whose first loud value lines up with the mix's next one and whose next w frames
+    match there; else two that started together (in one buffer the mixer filled)."""
     k = loud(r, k, RISE) or k
-    for name, pitch, i, step in candidates():
-        p, z = mixed(i, step)
-        for t in (k // 2 - z + dt for dt in (0, -1, 1, -2, 2, -3, 3, -4, 4)):
-            if t >= 0 and all(abs(a - b) <= TOL for a, b in zip(r[2 * (t + z):2 * (t + z + w)], p[2 * z:])):
-                return name, pitch, p, t
-    return "unknown", 0, [], k // 2
+    for pair in (False, True):
+        for name, pitch, i, step in candidates():
+            p, z = mixed(i, step)
+            for t in (k // 2 - z + dt for dt in (0, -1, 1, -2, 2, -3, 3, -4, 4) if k // 2 - z + dt >= 0):
+                win = r[2 * (t + z):2 * (t + z + w)]
+                if not pair and all(abs(a - b) <= TOL for a, b in zip(win, p[2 * z:])):
+                    return [(name, pitch, p, t)]
+                for name2, pitch2, i2, step2 in candidates() if pair else ():
+                    p2 = mixed(i2, step2)[0]
+                    if all(abs(a - b - c) <= TOL for a, b, c in zip(win, p[2 * z:], p2[2 * z:])):
+                        return [(name, pitch, p, t), (name2, pitch2, p2, t)]
+    return [("unknown", 0, [], k // 2)]
 
 
 @functools.lru_cache(None)
@@ -338,12 +345,12 @@ def stretch(raw):  # one stretch of sound between silences: [(start frame, name,
         k = loud(r, k, TOL)
         if k is None:
             return found
-        name, pitch, p, t = onset(r, k)
-        found.append((t, name + (" cut short" if 2 * t + len(p) > len(r) else ""), pitch))
+        for name, pitch, p, t in onset(r, k):
+            found.append((t, name + (" cut short" if 2 * t + len(p) > len(r) else ""), pitch))
+            for j, v in enumerate(p[:len(r) - 2 * t]):
+                r[2 * t + j] -= v
         if not p:
             return found
-        for j, v in enumerate(p[:len(r) - 2 * t]):
-            r[2 * t + j] -= v
 
 
 def sounds(raw):
