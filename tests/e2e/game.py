@@ -1,7 +1,8 @@
 """Drives the built game ($JUNKFALL_GAME) on a private Xvfb: xdotool for input, ImageMagick's
-import for the screen, and the library itself (ctypes, none system) for what it should show.
-A game ending in .exe is the Windows build, run under Wine in a prefix of its own."""
-import ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
+import for the screen, ALSA's file plugin for the sound, and the library itself (ctypes, none
+system) for what it should show and play. A game ending in .exe is the Windows build, run under
+Wine in a prefix of its own; its sound is mixed by DirectSound, not the library, and not heard."""
+import array, ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
 from collections import Counter
 
 GAME = os.environ.get("JUNKFALL_GAME", "build/junkfall")
@@ -41,6 +42,7 @@ class Session:
         pathlib.Path(self.dir, "xmessage").write_text('#!/bin/sh\nfor a; do last=$a; done\n'
                                                       'printf "%s\\0" "$last" >> "$MSGS"\nexit 101\n')
         os.chmod(self.dir + "/xmessage", 0o755)
+        self.env.update(capture_env(self.dir))
         if WINE:  # no Wine dialogs, ALSA's default a null device, the GDI renderer (quick on Xvfb), and the X
             # pointer left where it is put (see move)
             pathlib.Path(self.dir, "asound.conf").write_text("pcm.!default { type null }\n")
@@ -57,6 +59,7 @@ class Session:
     def start(self, *cmd, **env):  # the game by default
         self.stop()
         pathlib.Path(self.env["MSGS"]).write_text("")
+        pathlib.Path(self.dir, "heard.raw").unlink(missing_ok=True)  # one capture per game
         self.move(*self.mouse)
         with open(self.dir + "/output", "w") as out:
             self.game = subprocess.Popen(["wine"] * WINE + (list(cmd) or [GAME]), env=dict(self.env, **env),
@@ -74,6 +77,21 @@ class Session:
         if self.game and self.game.poll() is None:
             self.game.kill()
             self.game.wait()
+
+    def mark(self):  # a point in the capture: heard(mark) is what the game played after it
+        return os.path.getsize(self.dir + "/heard.raw") // 4 if os.path.exists(self.dir + "/heard.raw") else 0
+
+    def heard(self, since=0):
+        """The sounds the game started since a mark, in order, as (name, pitch); once the mix
+        has run quiet for a while (a sound started now reaches it a little later), or it ended."""
+        end, now = time.monotonic() + 5 * SLOW, self.mark()
+        while not WINE:
+            raw = pathlib.Path(self.dir, "heard.raw").read_bytes() if self.mark() else b""
+            quiet = len(raw) >= 4 * (now + 2 * HUSH) and raw.endswith(QUIET * HUSH)
+            if self.game.poll() is not None or quiet or time.monotonic() > end:
+                return [(n, pitch) for t, n, pitch in sounds(raw) if t >= since]
+            time.sleep(0.1)
+        return []  # under Wine
 
     def close(self):
         self.stop()
@@ -320,3 +338,99 @@ def sky(img):  # the commonest colour of an open row of sky
 def blend(i, pos):  # the sky (6) or the envelopes' edge (4) pos/64 of the way from the second palette to the game's
     ends = {6: ((15, 51, 27), (0, 0, 63)), 4: ((45, 15, 57), (63, 0, 0))}[i]
     return rgb(tuple((a * (64 - pos) + b * pos) // 64 for a, b in zip(*ends)))
+
+
+# ---- what the game plays: its whole mix, captured, told apart sound by sound
+def capture_env(d):
+    """A private HOME whose ALSA default is a file: any program's mix (the library's as it is)
+    lands in d/heard.raw as raw unsigned 16-bit stereo frames at 44100 Hz, unpaced (faster
+    than the wall clock: order holds, times do not)."""
+    home = os.path.join(d, "home")
+    os.makedirs(home, exist_ok=True)
+    pathlib.Path(home, ".asoundrc").write_text(
+        'pcm.!default { type plug slave { format U16_LE rate 44100 channels 2 pcm { type file slave.pcm "null"'
+        ' file "%s/heard.raw" format "raw" } } }\n' % d)
+    return dict(HOME=home, XDG_CONFIG_HOME=home + "/.config")
+
+
+QUIET, GAP, HUSH = b"\x00\x80\x00\x80", 8192, 22050  # silence; frames of it between sounds and after
+TOL, RISE = 7, 16  # the mixer rounds its eight voices' sum, not each; a sound's onset: its first value this loud
+SAMPLES = {5: "splash1", 10: "splash2", 9: "title", 8: "fire", 0: "hit1", 1: "hit2", 2: "hit3"}
+FIRE = range(108, 147)  # steps through the fire sample per frame, in 256ths: pitches 844-1141
+
+
+@functools.lru_cache(None)
+def mixed(i, step):
+    """Sample i as the library's mixer plays it at volume 255, pan 128 into 44100 Hz stereo: it
+    steps through the sample in 256ths, interpolating, and scales each side (255 * 127 or 128,
+    plus 1/128 of that) by 65536ths."""
+    s = obj(i)
+    n, d = ctypes.c_ulong.from_address(s + 16).value, ctypes.c_void_p.from_address(s + 48).value
+    x = [v - 0x8000 for v in array.array("H", ctypes.string_at(d, 2 * n))] + [0]  # 16-bit mono
+    out, pos, end = [], 0, n << 8
+    while pos < end:
+        k, f = pos >> 8, pos & 255
+        v = (x[k + 1] if pos < end - 256 else 0) * f + x[k] * (256 - f)
+        out += [(v * 32638) >> 24, (v * 32895) >> 24]
+        pos += step
+    return out, next(k for k, v in enumerate(out) if abs(v) > RISE) // 2
+
+
+def candidates():  # (name, pitch, sample index, step): the fire sound at any pitch near its own
+    return [(n, 1000, i, 128) for i, n in SAMPLES.items() if i != 8] + [("fire", round(s * 1000 / 128), 8, s)
+                                                                      for s in FIRE]
+
+
+def loud(r, k, level):  # the first value from the k-th on louder than level, or None
+    for a in range(k, len(r), 256):
+        if max(r[a:a + 256]) > level or min(r[a:a + 256]) < -level:
+            return next(j for j in range(a, len(r)) if abs(r[j]) > level)
+
+
+def onset(r, k, w=512):
+    """The sound starting in the mix at its k-th value, as [(name, pitch, its mix, start frame)]:
+    the candidate whose first loud value lines up with the mix's next one and whose next w frames
+    match there; else two that started together (in one buffer the mixer filled)."""
+    k = loud(r, k, RISE) or k
+    for pair in (False, True):
+        for name, pitch, i, step in candidates():
+            p, z = mixed(i, step)
+            for t in (k // 2 - z + dt for dt in (0, -1, 1, -2, 2, -3, 3, -4, 4) if k // 2 - z + dt >= 0):
+                win = r[2 * (t + z):2 * (t + z + w)]
+                if not pair and all(abs(a - b) <= TOL for a, b in zip(win, p[2 * z:])):
+                    return [(name, pitch, p, t)]
+                for name2, pitch2, i2, step2 in candidates() if pair else ():
+                    p2 = mixed(i2, step2)[0]
+                    if all(abs(a - b - c) <= TOL for a, b, c in zip(win, p[2 * z:], p2[2 * z:])):
+                        return [(name, pitch, p, t), (name2, pitch2, p2, t)]
+    return [("unknown", 0, [], k // 2)]
+
+
+@functools.lru_cache(None)
+def stretch(raw):  # one stretch of sound between silences: [(start frame, name, pitch)]
+    r, found, k = [v - 0x8000 for v in array.array("H", raw)], [], 0
+    while True:  # the earliest sound left is told, then taken away from the mix
+        k = loud(r, k, TOL)
+        if k is None:
+            return found
+        for name, pitch, p, t in onset(r, k):
+            found.append((t, name + (" cut short" if 2 * t + len(p) > len(r) else ""), pitch))
+            for j, v in enumerate(p[:len(r) - 2 * t]):
+                r[2 * t + j] -= v
+        if not p:
+            return found
+
+
+def sounds(raw):
+    """Every sound in a capture, in order: [(start frame, name, pitch)]. Each is told by its
+    content, the mix matched to the frame: a sound played at another volume, pan or pitch, or
+    stopped early, shows as unknown."""
+    cuts, a = [], raw.find(QUIET * GAP)
+    while a >= 0:  # the middle of each silence of GAP frames or more
+        a, b = (a + 3) // 4 * 4, a + 4 * GAP
+        for n in (GAP, 256, 16, 1):
+            while raw.startswith(QUIET * n, b):
+                b += 4 * n
+        cuts, a = cuts + [(a + b) // 8 * 4], raw.find(QUIET * GAP, b)
+    return [(a // 4 + t, n, pitch) for a, b in zip([0] + cuts, cuts + [len(raw) // 4 * 4])
+            for t, n, pitch in stretch(raw[a:b])]

@@ -1,5 +1,6 @@
 """The title menu: frames, hit areas at the button edges (Quit's too), one
-action per press, and the window's close button leaving with status 0."""
+action per press, its sound once and choices silent, and the window's close
+button leaving with status 0."""
 import time
 import game
 from game import PLAYERS, QUIT, centre
@@ -39,6 +40,7 @@ class Menu(game.Case):
             time.sleep(0.3)
         self.s.button(False)
         self.frames(2, 0, "still 3 players, and no Quit, after the slide")
+        game.WINE or self.assertEqual(self.s.heard(), [("splash1", 1000), ("splash2", 1000), ("title", 1000)])
 
     def test_4_close_button_ends_it(self):
         self.s.close_button()

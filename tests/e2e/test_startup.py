@@ -1,6 +1,7 @@
-"""Start-up: both splashes and the menu; bad data refused; a long install
-path; a re-saved data file; the message when the sound cannot start. Under
-Wine the library's messages are boxes the test answers, their text unread."""
+"""Start-up: both splashes and the menu, each with its sound; bad data refused;
+a long install path; a re-saved data file; no sound card, the sound turned
+off, and the message when a named sound driver cannot start. Under Wine the
+library's messages are boxes the test answers, their text unread."""
 import os, pathlib, re, shutil, signal, subprocess, time
 import game
 from game import obj, size, palette, picture
@@ -25,6 +26,8 @@ class Startup(game.Case):
         for what, screen in (("first splash", SPLASH1), ("second splash", SPLASH2), ("menu", game.menu())):
             self.s.wait_for(self.s.shows(screen), 15, what)
             print("%s at %.1f s" % (what, time.monotonic() - self.s.t0))
+        # each whole and once, centred, at full volume and its own pitch: else it is heard as unknown
+        game.WINE or self.assertEqual(self.s.heard(), [("splash1", 1000), ("splash2", 1000), ("title", 1000)])
         self.s.key("Escape")
         self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))
 
@@ -43,15 +46,17 @@ class Startup(game.Case):
                 self.assertEqual((self.s.wait_exit(), self.s.messages()), want)
 
     @game.LINUX_ONLY  # Windows' paths are shorter, and Wine passes no signal on
-    def test_long_path_reaches_the_splash_and_a_kill_quits(self):
-        self.reaches_splash(self.install("M" * 250))
-        self.s.game.terminate()  # SIGTERM leaves as Quit does, once the splash is over
-        self.assertEqual((self.s.wait_exit(5), self.s.messages()), (0, []))
+    def test_long_path_reaches_the_splash_and_a_kill_quits(self):  # with the sound turned off
+        pathlib.Path(self.s.dir, "off").mkdir()
+        pathlib.Path(self.s.dir, "off/allegro.cfg").write_text("[sound]\ndigi_card = 0\n")
+        self.reaches_splash(self.install("M" * 250), ALLEGRO=self.s.dir + "/off")
+        self.s.game.terminate()  # SIGTERM leaves as Quit does, once the splash and its sound are over
+        self.assertEqual((self.s.wait_exit(5), self.s.messages(), self.s.heard()), (0, [], []))
 
     def test_resaved_data_reaches_the_splash(self):  # objects compressed one by one
         d = self.install("resaved")
         subprocess.run(["dat", "-n0", "-c1", "-s0", d + "/media/data.dat"], check=True, capture_output=True)
-        self.reaches_splash(d)
+        self.reaches_splash(d, HOME=self.s.dir)  # and no sound card: silently without sound
         self.assertEqual(self.s.messages(), [])
         if game.WINE:
             return  # no signal reaches a Windows program
@@ -66,7 +71,7 @@ class Startup(game.Case):
     def test_sound_failure_reported_once(self):
         pathlib.Path(self.s.dir, "allegro.cfg").write_text("[sound]\ndigi_card = ALSA\n")
         # the library's ALSA driver leaves its configuration behind when it fails
-        self.reaches_splash(os.path.dirname(game.GAME), ALLEGRO=self.s.dir,
+        self.reaches_splash(os.path.dirname(game.GAME), ALLEGRO=self.s.dir, HOME=self.s.dir,  # no sound card
                             ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
         self.assertEqual(len(self.s.messages()), 1)
         self.assertRegex(self.s.messages()[0], r"^Error setting up the sound!\n.+\n$")

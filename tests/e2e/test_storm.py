@@ -1,5 +1,6 @@
 """Random moves, clicks, drags and keys on every screen from the splashes to
-a turn in play; the game still answers: Esc to the menu, and a clean Quit."""
+a turn in play; the game still answers: Esc to the menu with its sound, and
+a clean, silent Quit."""
 import random, time
 import game
 from game import PLAY, QUIT, centre
@@ -30,7 +31,12 @@ class Storm(game.Case):
         self.s.key("space")
         self.s.wait_for(lambda i: game.clock(i) is not None, 3, "a turn")
         self.storm(3, keys)
+        self.s.heard()  # until the turn's sounds are over: Esc must bring the menu's alone
+        mark = self.s.mark()
         self.s.key("Escape")
         self.s.wait_for(self.s.shows(game.menu()), 5, "menu after Esc")
+        late = [n for n, p in self.s.heard(mark) if n not in ("hit1", "hit2", "hit3")]  # a banana still in flight
+        self.assertEqual(late, ["title"])
+        mark = self.s.mark()
         self.s.click(QUIT[0] + 116, QUIT[1] + 45, lambda i: self.s.game.poll() is not None, "exit after Quit")
-        self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))
+        self.assertEqual((self.s.wait_exit(), self.s.messages(), self.s.heard(mark)), (0, [], []))
