@@ -294,13 +294,8 @@ CROSSHAIR = picture(lambda b: [al.circle(b, 7, 7, 6, 1)] + [al.line(b, *e, 1) fo
 
 
 def pointer_shown(img, ref, x, y, colour=(63, 63, 63)):  # ref under the crosshair, its hot spot (7, 7) on (x, y)
-    for r in range(16):
-        want = bytearray(row(ref, y - 7 + r, x - 7, x + 9))
-        for c in (c for c in range(16) if CROSSHAIR[48 * r + 3 * c]):
-            want[3 * c:3 * c + 3] = rgb(colour)
-        if row(img, y - 7 + r, x - 7, x + 9) != want:
-            return False
-    return True
+    return all(row(img, y - 7 + r, x - 7 + c, x - 6 + c) == (rgb(colour) if CROSSHAIR[48 * r + 3 * c] else
+               row(ref, y - 7 + r, x - 7 + c, x - 6 + c)) for r in range(16) for c in range(16))
 
 
 def centre(slot):

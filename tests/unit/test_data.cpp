@@ -10,24 +10,6 @@
 #include <string>
 #include <vector>
 
-TEST(Crosshair, RingAndFourTicksInColourOneMirroredAboutItsFocus)
-{
-   headless_init();
-   BITMAP *c = make_crosshair();
-   ASSERT_TRUE(c && c->w == 16 && c->h == 16);
-   int lit = 0;
-   for (int y = 0; y < 16; y++)
-      for (int x = 0; x < 16; x++) {
-         // on the axes only the ticks 0..2 and 12..14, which the ring crosses
-         int v = getpixel(c, x, y), axis = x == 7 ? y : y == 7 ? x : -1;
-         int mirrored = x < 15 && y < 15 ? getpixel(c, 14 - x, 14 - y) : 0;
-         EXPECT_TRUE(v == mirrored && (axis < 0 ? v <= 1 : v == (axis < 3 || (axis > 11 && axis < 15)))) << x << "," << y;
-         lit += v;
-      }
-   EXPECT_GT(lit, 12 + 24);   // and the ring all round
-   destroy_bitmap(c);
-}
-
 // the built file holds what the game indexes; anything else at an index is
 // refused, and what follows the catalogue (the archiver's info object) is not
 TEST(DataCatalogue, TheBuiltFileMatchesAndADamagedCopyIsRefused)
