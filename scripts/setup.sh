@@ -17,22 +17,20 @@ packages=(
   wine wine32:i386 libxrandr2:i386 libxrender1:i386 # Wine's full-screen modes need these
 )
 
-# 32-bit Wine runs on the i386 architecture
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  [ "$(id -u)" -ne 0 ] && dpkg_sudo=sudo
-  ${dpkg_sudo:-} dpkg --add-architecture i386
-  update_needed=1
-fi
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+
+# 32-bit Wine runs on the i386 architecture; its packages are then missing
+# too, so the update below follows
+dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 
-if [ ${#missing[@]} -gt 0 ] || [ -n "${update_needed:-}" ]; then
+if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
