@@ -42,11 +42,15 @@ int data_expected_type(int index);
 // of types the loader copies or this checks), every size within the file,
 // objects compressed on their own unpacked whole, 8-bit bitmaps and samples
 // whose data is all there, whole palettes
-bool data_file_is_sound(const char *path);
+bool data_file_is_well_formed(const char *path);
 
 // true when a loaded file holds the objects above first, each of its type,
 // with 8-bit bitmaps; anything else is a stale or foreign file. Objects after
 // them (the archiver's info object) are ignored.
 bool data_matches_catalogue(const DATAFILE *d);
+
+// the file at path loaded, if it is well formed and matches the catalogue;
+// else nullptr
+DATAFILE *load_data(const char *path);
 
 #endif

@@ -9,6 +9,7 @@
 #include "title.h"
 #include "usage.h"
 #include "window.h"
+#include "window_system.h"
 
 #include <climits>
 #include <cstdlib>
@@ -101,12 +102,8 @@ int main(int argc, char **argv)
    get_executable_name(exe_path, PATH_SIZE);
    replace_filename(data_path, exe_path, "media/data.dat", PATH_SIZE);
    set_color_conversion(COLORCONV_NONE);
-   // the library's loader crashes on a damaged file, so it only sees sound ones
-   data = data_file_is_sound(data_path) ? load_datafile(data_path) : nullptr;
-   if (!data_matches_catalogue(data)) {
-      // a stale or foreign file would be indexed out of bounds later on
-      if (data)
-         unload_datafile(data);
+   data = load_data(data_path);
+   if (!data) {
       set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
       allegro_message("Error loading %s\n", data_path);
       exit(1);

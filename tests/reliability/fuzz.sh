@@ -16,17 +16,18 @@ mkdir -p "$work/corpus" "$work/seeds" "$work/crashes"
 # shellcheck disable=SC2046  # pkg-config's words are meant to split
 clang++ -std=c++17 -g -O1 -Wall -Wextra -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
   -fno-omit-frame-pointer \
-  -I"$src/src" "$src/tests/reliability/fuzz_datafile.cpp" "$src/src/data.cpp" \
+  -I"$src/src" "$src/tests/reliability/fuzz_datafile.cpp" "$src/src/data.cpp" "$src/src/data_check.cpp" \
   $(pkg-config --cflags --libs allegro) -o "$work/fuzz_datafile"
 
 cp "$build/media/data.dat" "$work/seeds/data.dat"
-python3 - "$work/seeds/minimal.dat" <<'PY'
-import struct, sys
-out = b"slh.ALL." + struct.pack(">i", 24)
-for i in range(24):
-    if i in (0, 1, 2, 5, 8, 9, 10):
+python3 - "$work/seeds/minimal.dat" "$src/src/data.h" <<'PY'
+import re, struct, sys
+names = {int(n): k for k, n in re.findall(r"#define (\w+)\s+(\d+)", open(sys.argv[2]).read()) if k != "DATA_COUNT"}
+out = b"slh.ALL." + struct.pack(">i", len(names))
+for i in range(len(names)):
+    if names[i].endswith("_SAMPLE"):
         kind, body = b"SAMP", struct.pack(">hhi", 8, 11025, 4) + bytes(4)
-    elif i in (4, 7, 21):
+    elif names[i].endswith("_PAL"):
         kind, body = b"PAL ", bytes(range(64)) * 16
     else:
         kind, body = b"BMP ", struct.pack(">hhh", 8, 2, 2) + bytes([1, 2, 3, 4])

@@ -1,6 +1,5 @@
-// libFuzzer harness for the game's start-up load path as main() takes it: the
-// structure check, the library's loader only for a file that passed, the
-// catalogue check, unload. The check reads a path, so each input is written to
+// libFuzzer harness for the game's start-up load path, load_data(), then
+// unload. The check reads a path, so each input is written to
 // a file of this process first. Built by fuzz.sh.
 #include <allegro.h>
 #include <unistd.h>
@@ -30,8 +29,6 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size) {
   FILE *f = std::fopen(path.c_str(), "wb");
   if (!f || std::fwrite(bytes, 1, size, f) != size || std::fclose(f) != 0) abort();
-  DATAFILE *d = data_file_is_sound(path.c_str()) ? load_datafile(path.c_str()) : nullptr;
-  data_matches_catalogue(d);
-  if (d) unload_datafile(d);
+  if (DATAFILE *d = load_data(path.c_str())) unload_datafile(d);
   return 0;
 }

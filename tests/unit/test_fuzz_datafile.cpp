@@ -35,11 +35,10 @@ void write_file(const BYTES &bytes, const std::string &path)
 bool load_like_the_game(const BYTES &bytes, const std::string &path)
 {
    write_file(bytes, path);
-   DATAFILE *d = data_file_is_sound(path.c_str()) ? load_datafile(path.c_str()) : nullptr;
-   bool ok = data_matches_catalogue(d);
+   DATAFILE *d = load_data(path.c_str());
    if (d)
       unload_datafile(d);
-   return ok;
+   return d != nullptr;
 }
 
 // sets the big-endian 32-bit field at
