@@ -1,5 +1,6 @@
 // The close button's flag, the window's title, and waiting for a key.
 #include "window.h"
+#include "window_system.h"
 
 #include <allegro.h>
 

@@ -9,17 +9,9 @@
 // pressed; the menu, the turn and every wait for a key give up when they see it
 extern std::atomic<bool> close_requested;
 
-// names the window and gives it the game's icon, where the system needs it
-// done before allegro_init (window_x11.cpp, window_windows.cpp)
-void name_window();
-
 // after allegro_init: titles the window; its close button, and the system's
 // stop signals, raise close_requested
 void watch_close_button();
-
-// the system's own requests to stop (SIGINT and SIGTERM on Linux) raise
-// close_requested; per system, beside name_window
-void catch_stop_signals();
 
 // waits for a key and reads it; false, with nothing read, when the close
 // button was pressed first

@@ -2,6 +2,7 @@
 // icon from the program's resources (allegro_icon, in junkfall.rc); a
 // program without a console gets no signals to stop it, only the close button.
 #include "window.h"
+#include "window_system.h"
 
 void name_window()
 {

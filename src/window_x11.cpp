@@ -1,5 +1,6 @@
 // The X window's name, class and icon, and the signals that stop the game.
 #include "window.h"
+#include "window_system.h"
 
 #include <allegro.h>
 #include <xalleg.h>
