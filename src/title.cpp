@@ -4,30 +4,12 @@
 
 #include "data.h"
 #include "main.h"
+#include "title_layout.h"
 #include "window.h"
 
 #include <allegro.h>
 
 namespace {
-
-struct SLOT
-{
-   int index;   // the button's bitmap in the data file
-   int x, y;    // top-left corner of its 118 x 47 frame
-};
-
-const SLOT player_slots[4] = {
-   { MENU_PLAYERS_1, 42, 274 }, { MENU_PLAYERS_2, 242, 274 },
-   { MENU_PLAYERS_3, 442, 274 }, { MENU_PLAYERS_4, 642, 274 },
-};
-
-const SLOT time_slots[5] = {
-   { MENU_TIME_30, 22, 387 }, { MENU_TIME_60, 182, 387 }, { MENU_TIME_120, 342, 387 },
-   { MENU_TIME_180, 502, 387 }, { MENU_TIME_300, 662, 387 },
-};
-
-const SLOT play_slot = { MENU_PLAY, 142, 489 };
-const SLOT quit_slot = { MENU_QUIT, 542, 489 };
 
 // the hit area lies one pixel inside the frame on every side
 bool slot_hit(const SLOT &s, int mx, int my)

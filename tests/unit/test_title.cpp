@@ -2,6 +2,7 @@
 #include "headless.h"
 #include "main.h"
 #include "title.h"
+#include "title_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -13,21 +14,21 @@ namespace {
 struct Mouse { int x, y, b; };   // b -1: leave the mouse as it is
 using Steps = std::vector<Mouse>;
 
-struct Slot { int asset, x0, y0; int *choice; int value; };
+// the menu's slots in order (players 1-4, turn lengths, Play, Quit), each with the choice it makes
+struct Slot { SLOT at; int *choice; int value; };
 const Slot kSlots[] = {
-   { MENU_PLAYERS_1, 42, 274, &num_players, 1 }, { MENU_PLAYERS_2, 242, 274, &num_players, 2 },
-   { MENU_PLAYERS_3, 442, 274, &num_players, 3 }, { MENU_PLAYERS_4, 642, 274, &num_players, 4 },
-   { MENU_TIME_30, 22, 387, &time_limit, 0 }, { MENU_TIME_60, 182, 387, &time_limit, 1 },
-   { MENU_TIME_120, 342, 387, &time_limit, 2 }, { MENU_TIME_180, 502, 387, &time_limit, 3 },
-   { MENU_TIME_300, 662, 387, &time_limit, 4 },
-   { MENU_PLAY, 142, 489, nullptr, 0 }, { MENU_QUIT, 542, 489, nullptr, 0 },
+   { player_slots[0], &num_players, 1 }, { player_slots[1], &num_players, 2 },
+   { player_slots[2], &num_players, 3 }, { player_slots[3], &num_players, 4 },
+   { time_slots[0], &time_limit, 0 }, { time_slots[1], &time_limit, 1 }, { time_slots[2], &time_limit, 2 },
+   { time_slots[3], &time_limit, 3 }, { time_slots[4], &time_limit, 4 },
+   { play_slot, nullptr, 0 }, { quit_slot, nullptr, 0 },
 };
 const Slot &kPlay = kSlots[9];
 
 Steps click(const Slot &s, int dx = 50, int dy = 20, Steps before = {})
 {
-   before.push_back({ s.x0 + dx, s.y0 + dy, 1 });
-   before.push_back({ s.x0 + dx, s.y0 + dy, 0 });
+   before.push_back({ s.at.x + dx, s.at.y + dy, 1 });
+   before.push_back({ s.at.x + dx, s.at.y + dy, 0 });
    return before;
 }
 
@@ -59,9 +60,9 @@ int differs_from_menu(int players, int time)
    clear_bitmap(ref);
    blit(logo, ref, 0, 0, 400 - logo->w / 2, 20, logo->w, logo->h);
    for (const Slot &s : kSlots) {
-      blit(static_cast<BITMAP *>(data[s.asset].dat), ref, 0, 0, s.x0, s.y0, 118, 47);
+      blit(static_cast<BITMAP *>(data[s.at.index].dat), ref, 0, 0, s.at.x, s.at.y, 118, 47);
       if ((s.choice == &num_players && s.value == players) || (s.choice == &time_limit && s.value == time))
-         rect(ref, s.x0, s.y0, s.x0 + 117, s.y0 + 46, 1);
+         rect(ref, s.at.x, s.at.y, s.at.x + 117, s.at.y + 46, 1);
    }
    int d = headless_diff(screen, ref);
    destroy_bitmap(ref);
@@ -86,7 +87,7 @@ TEST(TitleMenu, HitAreaLiesOnePixelInsideEachFrame)
       // a neighbour first, so that a hit on this option shows
       const Slot &other = (&s == &kSlots[0] || &s == &kSlots[4]) ? (&s)[1] : (&s)[-1];
       for (const auto &c : corners) {
-         SCOPED_TRACE(testing::Message() << "slot at " << s.x0 << "," << s.y0 << " +" << c.dx << ",+" << c.dy);
+         SCOPED_TRACE(testing::Message() << "slot at " << s.at.x << "," << s.at.y << " +" << c.dx << ",+" << c.dy);
          int passes = 0;
          bool play = run_menu(s.choice ? click(s, c.dx, c.dy, click(other)) : click(s, c.dx, c.dy), &passes);
          EXPECT_EQ(play, c.hit && &s == &kPlay);
@@ -100,8 +101,8 @@ TEST(TitleMenu, APressActsOnceHoweverLongAndWhereverItIsHeld)
    fresh_menu();
    Steps held;
    for (int i : { 0, 2, 4, 9, 10 })
-      held.push_back({ kSlots[i].x0 + 9, kSlots[i].y0 + 9, 1 });
-   held.push_back({ kPlay.x0 + 9, kPlay.y0 + 9, 0 });
+      held.push_back({ kSlots[i].at.x + 9, kSlots[i].at.y + 9, 1 });
+   held.push_back({ kPlay.at.x + 9, kPlay.at.y + 9, 0 });
    int passes = 0;
    EXPECT_FALSE(run_menu(click(kSlots[3], 50, 20, held), &passes));
    EXPECT_TRUE(passes == 9 && num_players == 4 && time_limit == 3);
