@@ -3,11 +3,11 @@
 # real game on a private X server, through the end-to-end driver.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target junkfall data_file
 mkdir -p docs/images
-JUNKFALL_GAME=build/junkfall PYTHONPATH=tests/e2e python3 -B - <<'PY'
+JUNKFALL_GAME=build/junkfall PYTHONPATH=tests/e2e /usr/bin/python3 -B - <<'PY'
 import subprocess, time
 import game
 s = game.Session()
@@ -28,7 +28,7 @@ try:
     s.button(False)
     shots["game"] = s.grab()
     for name, img in shots.items():
-        subprocess.run(["convert-im6.q16", "-size", "800x600", "-depth", "8", "rgb:-", "-colors", "256",
+        subprocess.run(["convert", "-size", "800x600", "-depth", "8", "rgb:-", "-colors", "256",
                         "PNG8:docs/images/%s.png" % name], input=img, check=True)
 finally:
     s.close()

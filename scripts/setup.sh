@@ -1,28 +1,43 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game, its asset generator and its tests
-# need, skipping the apt round trip when everything is already there.
+# Installs the Debian packages (12 or 13, any architecture) that building
+# and playing need; with "test", also what the test suite needs, and on amd64
+# the Windows build and Wine. Skips the apt round trip when all is there.
+#    setup.sh [play | test]
 set -euo pipefail
 
-packages=(
+play=(
   build-essential cmake pkg-config git
   liballegro4-dev                          # the game library and its dat tool
   libpng-dev                               # the asset generator's icons
+)
+test=(
   libgtest-dev googletest libbenchmark-dev # unit tests and benchmarks
-  xvfb xdotool python3 libx11-dev          # end-to-end tests on a virtual display
-  desktop-file-utils imagemagick           # the desktop entry's check, screenshots
+  xvfb xdotool python3 python3-numpy libx11-dev # end-to-end tests on a virtual display
+  imagemagick                              # reading the screen
+  pipewire wireplumber pipewire-pulse pipewire-alsa pulseaudio-utils dbus-daemon # hearing it
+  desktop-file-utils                       # the desktop entry's check
   file dpkg-dev lintian appstream groff-base # the .deb's build, and its checks
-  # the Windows build (32-bit, MinGW-w64), its zip, and its tests under Wine
+)
+# the Windows build (32-bit, MinGW-w64), its zip, and its tests under 32-bit Wine
+windows=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   patch icoutils strip-nondeterminism
   wine wine32:i386 libxrandr2:i386 libxrender1:i386 # Wine's full-screen modes need these
+  libpulse0:i386                           # and its sound, through the sound server
 )
 
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
-# 32-bit Wine runs on the i386 architecture; its packages are then missing
-# too, so the update below follows
-dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+packages=("${play[@]}")
+if [ "${1:-play}" = test ]; then
+  packages+=("${test[@]}")
+  if [ "$(dpkg --print-architecture)" = amd64 ]; then
+    packages+=("${windows[@]}")
+    # i386's packages are then missing too, so the update below follows
+    dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
+  fi
+fi
 
 missing=()
 for p in "${packages[@]}"; do
