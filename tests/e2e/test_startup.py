@@ -1,33 +1,39 @@
-"""Start-up: both splashes and the menu, each with its sound; bad data refused;
-a long install path; a re-saved data file; no sound card, the sound turned
-off, and the message when a named sound driver cannot start. Under Wine the
-library's messages are boxes the test answers, their text unread."""
+"""Start-up: both splashes and the menu, each with its sound; bad data refused; a long install
+path; a re-saved data file; no sound card, the sound turned off, and the message when a named
+sound driver cannot start; SIGTERM quits as Quit does, and a second one at once."""
 import os, pathlib, re, shutil, signal, subprocess, time
 import game
-from game import obj, size, palette, picture
+from game import needs, obj, size, palette, picture
 
-SPLASH1 = picture(lambda b: game.blit(3, b, 400 - size(obj(3))[0] // 2, 300 - size(obj(3))[1] // 2), palette(4))
-SPLASH2 = picture(lambda b: game.al.stretch_blit(game.p(obj(6)), b, 0, 0, *size(obj(6)), 0, 0, 800, 600), palette(7))
+SPLASH1 = picture(lambda b: game.blit(obj("SPLASH1_BMP"), b, 400 - size(obj("SPLASH1_BMP"))[0] // 2,
+                                      300 - size(obj("SPLASH1_BMP"))[1] // 2), palette("SPLASH1_PAL"))
+SPLASH2 = picture(lambda b: game.al.stretch_blit(game.p(obj("SPLASH2_BMP")), b, 0, 0, *size(obj("SPLASH2_BMP")),
+                                                 0, 0, 800, 600), palette("SPLASH2_PAL"))
 
 
 class Startup(game.Case):
     def install(self, name, data=game.DATA):  # the game, and its data unless None, in a directory of its own
-        os.makedirs(os.path.join(self.s.dir, name, "media"))
-        shutil.copy(game.GAME, os.path.join(self.s.dir, name))
-        data and shutil.copy(data, os.path.join(self.s.dir, name, "media/data.dat"))
-        return os.path.join(self.s.dir, name)
+        d = os.path.join(self.s.dir, name)
+        os.makedirs(d + "/media", exist_ok=True)
+        shutil.copy(game.GAME, d)
+        data and shutil.copy(data, d + "/media/data.dat")
+        return d
 
     def reaches_splash(self, d, **env):
         self.s.start(os.path.join(d, game.EXE), **env)
         self.s.wait_for(self.s.shows(SPLASH1), 10, "first splash from " + d[-20:])
+
+    def refused(self, d):  # the data file's message, with its path, and status 1
+        self.s.start(os.path.join(d, game.EXE))
+        want = game.said(["Error loading %s/media/data.dat\n" % d])
+        self.assertEqual((self.s.wait_exit(), self.s.messages()), (1, want))
 
     def test_splashes_then_menu_then_escape(self):
         self.s.start()
         for what, screen in (("first splash", SPLASH1), ("second splash", SPLASH2), ("menu", game.menu())):
             self.s.wait_for(self.s.shows(screen), 15, what)
             print("%s at %.1f s" % (what, time.monotonic() - self.s.t0))
-        # each whole and once, centred, at full volume and its own pitch: else it is heard as unknown
-        game.WINE or self.assertEqual(self.s.heard(), [("splash1", 1000), ("splash2", 1000), ("title", 1000)])
+        self.assertEqual(self.s.heard(), game.STARTUP)
         self.s.key("Escape")
         self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))
 
@@ -35,43 +41,46 @@ class Startup(game.Case):
         foreign, damaged = self.s.dir + "/foreign.dat", self.s.dir + "/damaged.dat"
         subprocess.run(["dat", "-a", "-t", "DATA", foreign, game.GAME], check=True, capture_output=True)
         pathlib.Path(damaged).write_bytes(pathlib.Path(game.DATA).read_bytes()[:300000])
-        for name, data in (("missing", None), ("foreign", foreign), ("damaged", damaged), ("L" * 250, None)):
-            with self.subTest(name[:20]):
-                if game.WINE and len(name) > 200:
-                    self.skipTest("longer than Windows' paths")
-                self.s.start(os.path.join(self.install(name, data), game.EXE))
-                if game.WINE:
-                    self.assertTrue(self.s.dismiss_box(), "no message box")
-                want = (1, [] if game.WINE else ["Error loading %s/%s/media/data.dat\n" % (self.s.dir, name)])
-                self.assertEqual((self.s.wait_exit(), self.s.messages()), want)
+        for name, data in (("missing", None), ("foreign", foreign), ("damaged", damaged)):
+            with self.subTest(name):
+                self.refused(self.install(name, data))
 
-    @game.LINUX_ONLY  # Windows' paths are shorter, and Wine passes no signal on
-    def test_long_path_reaches_the_splash_and_a_kill_quits(self):  # with the sound turned off
+    @needs("long paths")
+    @needs("signals")
+    def test_long_path_refused_then_reaches_the_splash_and_a_kill_quits(self):  # with the sound turned off
+        d = self.install("M" * 250, None)
+        self.refused(d)
         pathlib.Path(self.s.dir, "off").mkdir()
         pathlib.Path(self.s.dir, "off/allegro.cfg").write_text("[sound]\ndigi_card = 0\n")
-        self.reaches_splash(self.install("M" * 250), ALLEGRO=self.s.dir + "/off")
+        shutil.copy(game.DATA, d + "/media/data.dat")
+        self.reaches_splash(d, ALLEGRO=self.s.dir + "/off")
         self.s.game.terminate()  # SIGTERM leaves as Quit does, once the splash and its sound are over
         self.assertEqual((self.s.wait_exit(5), self.s.messages(), self.s.heard()), (0, [], []))
 
-    def test_resaved_data_reaches_the_splash(self):  # objects compressed one by one
+    def resaved(self, **env):  # the data file with its objects compressed one by one
         d = self.install("resaved")
         subprocess.run(["dat", "-n0", "-c1", "-s0", d + "/media/data.dat"], check=True, capture_output=True)
-        self.reaches_splash(d, HOME=self.s.dir)  # and no sound card: silently without sound
+        self.reaches_splash(d, HOME=self.s.dir, **env)
+
+    def test_resaved_data_reaches_the_splash(self):
+        self.resaved()
         self.assertEqual(self.s.messages(), [])
-        if game.WINE:
-            return  # no signal reaches a Windows program
-        self.s.game.terminate()  # a second SIGTERM, once the first is handled, ends it at once
+
+    @needs("signals")
+    @needs("silence without a card")
+    def test_no_card_silently_and_a_second_sigterm_ends_it_at_once(self):
+        self.resaved(**game.NO_CARD)
+        self.s.game.terminate()
         sigterm_caught = lambda: int(re.search(r"SigCgt:\s*(\w+)", pathlib.Path(
             "/proc/%d/status" % self.s.game.pid).read_text())[1], 16) >> (signal.SIGTERM - 1) & 1
         self.s.wait_for(lambda i: not sigterm_caught(), 1, "SIGTERM back to its default after the first")
         self.s.game.terminate()
-        self.assertEqual(self.s.wait_exit(0.5), -signal.SIGTERM)  # the splash lasts over a second more
+        self.assertEqual((self.s.wait_exit(0.5), self.s.messages(), self.s.heard()), (-signal.SIGTERM, [], []))
+        # the splash lasts over a second more
 
-    @game.LINUX_ONLY  # on Windows it is the same kind of box as the data file's
     def test_sound_failure_reported_once(self):
-        pathlib.Path(self.s.dir, "allegro.cfg").write_text("[sound]\ndigi_card = ALSA\n")
         # the library's ALSA driver leaves its configuration behind when it fails
-        self.reaches_splash(os.path.dirname(game.GAME), ALLEGRO=self.s.dir, HOME=self.s.dir,  # no sound card
+        self.reaches_splash(os.path.dirname(game.GAME), **game.failing_sound(self.s.dir),
                             ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
         self.assertEqual(len(self.s.messages()), 1)
-        self.assertRegex(self.s.messages()[0], r"^Error setting up the sound!\n.+\n$")
+        self.assertRegex(self.s.messages()[0], game.said_like(r"^Error setting up the sound!\n.+\n$"))
