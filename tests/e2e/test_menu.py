@@ -1,7 +1,6 @@
 """The title menu: frames, the crosshair, hit areas one pixel inside the frames (where the
-pointer's position reaches the game exactly), one action per press, its sound once and choices
-silent, and the window's close button leaving with status 0."""
-import time
+pointer's position reaches the game exactly), its sound once and choices silent, and the
+window's close button leaving with status 0."""
 import game
 from game import PLAYERS, TIMES, QUIT, centre, needs
 
@@ -14,12 +13,9 @@ EDGES = [((P4[0] + 1, P4[1] + 1), (3, 3)), ((T60[0] + 116, T60[1] + 45), (3, 1))
 
 
 class Menu(game.Case):
-    def frames(self, players, time_slot, what, timeout=5):
-        self.s.wait_for(self.s.shows(game.menu(players, time_slot)), timeout, what)
-
     def test_1_opens_with_two_players_and_180_s_framed(self):
         self.s.start()
-        self.frames(1, 3, "menu", 15)
+        self.s.wait_for(self.s.shows(game.menu(1, 3)), 15, "menu")
 
     @needs("pointer in grabs")
     def test_2_the_crosshair_in_the_frames_colour(self):
@@ -27,21 +23,11 @@ class Menu(game.Case):
         self.s.wait_for(lambda i: game.pointer_shown(i, game.menu(), 400, 560, game.palette("TITLE_PAL")[1]), 2,
                         "the crosshair on the menu, in the frames' colour")
 
-    def test_3_hit_areas_end_one_pixel_inside_the_frames(self):
+    def test_3_hit_areas_end_one_pixel_inside_the_frames_and_choosing_is_silent(self):
         for (x, y), want in EDGES:
             self.s.click(x, y, self.s.shows(game.menu(*want)), "frames after a click at %d,%d" % (x, y))
-
-    def test_4_a_held_press_acts_once(self):
-        self.s.move(*centre(PLAYERS[2]))
-        self.s.button(True)
-        self.frames(2, 1, "pressed on 3 players")
-        for slot in (PLAYERS[3], QUIT):  # slid over with the button held
-            self.s.move(*centre(slot))
-            time.sleep(0.3)
-        self.s.button(False)
-        self.frames(2, 1, "still 3 players, and no Quit, after the slide")
         self.assertEqual(self.s.heard(), game.STARTUP)
 
-    def test_5_close_button_ends_it(self):
+    def test_4_close_button_ends_it(self):
         self.s.close_button()
         self.assertEqual((self.s.wait_exit(1), self.s.messages()), (0, []))

@@ -5,12 +5,12 @@
 import os, subprocess, sys, time
 what, build = sys.argv[1], os.path.abspath(sys.argv[2])
 os.environ.update(JUNKFALL_GAME=build + "/junkfall", JUNKFALL_SLOW="5" if what == "valgrind" else "1")
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../e2e"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../tests/e2e"))
 import game  # noqa: E402
 from game import PLAYERS, TIMES, PLAY, QUIT, centre  # noqa: E402
 
 s, rss, status = game.Session(), [], 0
-s.env.update(HOME=s.dir)  # no sound card, as these figures have always been taken
+s.env.update(HOME=s.dir, **game.NO_CARD)  # no sound card, as these figures have always been taken
 scores = lambda img: game.shows_text(img, 200, 300, "Player scores")  # noqa: E731
 
 
