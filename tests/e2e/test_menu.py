@@ -1,6 +1,6 @@
 """The title menu: frames, the crosshair, hit areas one pixel inside the frames (where the
-pointer's position reaches the game exactly), its sound once and choices silent, and the
-window's close button leaving with status 0."""
+pointer's position reaches the game exactly), its sound once and choices silent, and Quit
+leaving silently with status 0."""
 import game
 from game import PLAYERS, TIMES, QUIT, centre, needs
 
@@ -28,6 +28,7 @@ class Menu(game.Case):
             self.s.click(x, y, self.s.shows(game.menu(*want)), "frames after a click at %d,%d" % (x, y))
         self.assertEqual(self.s.heard(), game.STARTUP)
 
-    def test_4_close_button_ends_it(self):
-        self.s.close_button()
-        self.assertEqual((self.s.wait_exit(1), self.s.messages()), (0, []))
+    def test_4_quit_ends_it_silently(self):
+        mark = self.s.mark()
+        self.s.click(QUIT[0] + 116, QUIT[1] + 45, lambda i: self.s.game.poll() is not None, "exit after Quit")
+        self.assertEqual((self.s.wait_exit(), self.s.messages(), self.s.heard(mark)), (0, [], []))
