@@ -4,6 +4,7 @@ it should show and play comes from the library itself (ctypes, none system), the
 the game's own tables. A game ending in .exe is the Windows build, run under Wine."""
 import ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
 from collections import Counter
+import numpy as np
 import hear
 
 GAME = os.environ.get("JUNKFALL_GAME", "build/junkfall")
@@ -25,19 +26,10 @@ LACKS = {
 }[BUILD]
 
 
-def needs(what):
-    return unittest.skipIf(what in LACKS, LACKS.get(what))
-
-
-def said(texts):  # what messages() should give for these messages of the library's
-    return ["(a box)"] * len(texts) if "message text" in LACKS else texts
-
-
-def said_like(pattern):  # what a message matching pattern is in messages()
-    return r"^\(a box\)$" if "message text" in LACKS else pattern
-
-
-WINE = BUILD == "wine"
+WINE, needs = BUILD == "wine", lambda what: unittest.skipIf(what in LACKS, LACKS.get(what))
+# what messages() gives for these messages of the library's, and for one that matches a pattern
+said = lambda texts: ["(a box)"] * len(texts) if "message text" in LACKS else texts
+said_like = lambda pattern: r"^\(a box\)$" if "message text" in LACKS else pattern
 
 
 def rgb(c):  # a 0..63 palette entry as the 24-bit server shows it
@@ -181,38 +173,27 @@ class Session:
     def key(self, name):
         self.x("xdotool", "key", name)
 
-    def click(self, x, y, until, what):
-        """Clicks until the screen shows `until`: the game samples the button as it loops, and
-        on a busy machine may not look between press and release."""
-        for attempt in (1, 2, 3):
-            self.move(x, y)
-            self.x("xdotool", "sleep", 0.03, "mousedown", 1, "sleep", 0.15, "mouseup", 1)
-            try:
-                return self.wait_for(until, 2, what)
-            except AssertionError:
-                if attempt == 3:
-                    raise
+    def click(self, x, y, until, what):  # held a while: the game samples the button as it loops
+        self.move(x, y)
+        self.x("xdotool", "sleep", 0.03, "mousedown", 1, "sleep", 0.15, "mouseup", 1)
+        return self.wait_for(until, 3, what)
 
     def grab(self):
         return self.x("import", "-window", "root", "-depth", "8", "rgb:-")
 
     def wait_for(self, pred, timeout, what):
         """The first grab for which pred holds, within timeout seconds and while the game runs."""
-        before = time.monotonic()
-        end = before + timeout * SLOW
+        end = time.monotonic() + timeout * SLOW
         while True:
             x, y = self.mouse  # the library shows the pointer at the centre until it sees motion
             self.unseen and not WINE and self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
             WINE and self.answer_box()
-            start, img = time.monotonic(), self.grab()
+            img = self.grab()
             if pred(img):
-                self.between = (before, time.monotonic())  # when the screen changed to it
                 return img
-            before = start
             if time.monotonic() > end or self.game.poll() is not None:
                 name = "%s/%s.ppm" % (tempfile.gettempdir(), re.sub(r"\W+", "-", what))
-                with open(name, "wb") as f:
-                    f.write(b"P6 800 600 255\n" + img)
+                pathlib.Path(name).write_bytes(b"P6 800 600 255\n" + img)
                 raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (what, name, self.game.poll(),
                                      self.messages(), pathlib.Path(self.dir, "output").read_text()[-3000:]))
 
@@ -396,10 +377,17 @@ HITS = {"hit1", "hit2", "hit3"}
 
 def sounds(raw):
     """Every sound in a recording, in order: [(start frame, name, pitch)], told by content;
-    "unknown" where no sample explains the mix, "... cut short" where one stops early."""
-    out, x = [], hear.mono(raw)
+    "unknown" where no sample explains the mix, "... cut short" where one stops early, "... twice
+    as loud" where one is (played twice at once). A sound cut short and at once begun again in
+    its own span is one that a long skip of the stream (Wine's underruns) parted."""
+    told, x = [], hear.mono(raw)
     for a, b in hear.stretches(x):
         for t, i, pitch, gains in hear.tell(x[a:b], SAMPLES):
-            name = NAMES.get(i, "unknown")
-            out.append((a + t, name + " cut short" * hear.cut_short(gains), pitch))
-    return out
+            last = told[-1] if told else None
+            if last and last[1] == i and hear.cut_short(last[3]) and a + t < last[0] + len(SAMPLES.wave(i, pitch)[0]):
+                told[-1] = last[:3] + (last[3][:-2] + gains,)
+            else:
+                told.append((a + t, i, pitch, gains))
+    loudness = float(np.median([g for *_, gains in told for g in gains] or [1]))
+    return [(t, NAMES.get(i, "unknown") + " cut short" * hear.cut_short(gains) +
+             " twice as loud" * (np.median(gains or [0]) > 1.5 * loudness), pitch) for t, i, pitch, gains in told]
