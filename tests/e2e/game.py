@@ -144,7 +144,7 @@ class Session:
         while self.game.poll() is None and time.monotonic() < end and not self.sound.quiet_since(now):
             time.sleep(0.1)
         raw = pathlib.Path(self.dir, "heard.raw").read_bytes()
-        pathlib.Path(tempfile.gettempdir(), "junkfall-heard.raw").write_bytes(raw)  # the last, to look into
+        pathlib.Path(tempfile.gettempdir(), os.path.basename(self.dir) + ".raw").write_bytes(raw)  # to look into
         return [(n, pitch) for t, n, pitch in sounds(raw) if t >= since]
 
     def x(self, *cmd):  # an X client
@@ -388,6 +388,7 @@ def sounds(raw):
                 told[-1] = last[:3] + (last[3][:-2] + gains,)
             else:
                 told.append((a + t, i, pitch, gains))
-    loudness = float(np.median([g for *_, gains in told for g in gains] or [1]))
-    return [(t, NAMES.get(i, "unknown") + " cut short" * hear.cut_short(gains) +
-             " twice as loud" * (np.median(gains or [0]) > 1.5 * loudness), pitch) for t, i, pitch, gains in told]
+    loudness = float(np.median([np.median(gains) for *_, gains in told if gains] or [1]))  # the usual one
+    return [(t, NAMES.get(i, "unknown") + " cut short" * hear.cut_short(gains) +  # most of it louder: a
+             " twice as loud" * (np.percentile(gains or [0], 25) > 1.5 * loudness), pitch)  # skip lifts a piece
+            for t, i, pitch, gains in told]
