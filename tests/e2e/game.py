@@ -80,7 +80,8 @@ class Session:
     def wine_prefix(self):  # one per build tree: no Wine dialogs, the GDI renderer (quick on Xvfb), and
         # the X pointer left where it is put (see move)
         self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wineprefix"), WINEARCH="win32",
-                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                        PULSE_LATENCY_MSEC="100")  # room for Wine's mixer on a busy machine
         if not os.path.exists(self.env["WINEPREFIX"] + "/system.reg"):
             self.x("wineboot", "-i")
             for key, name, value in (("Direct3D", "renderer", "gdi"), ("DirectInput", "MouseWarpOverride", "disable")):

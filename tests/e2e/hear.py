@@ -136,14 +136,30 @@ def align(r, k, t, reach):
     return a + int(np.argmax(c * np.abs(c) / np.maximum(e[len(t):] - e[:-len(t)], 1e-12)))
 
 
-def follow(r, s, t, d, f, n=2048, reach=256):
+def dropout(x, s, t, least=480):
+    """The first run of silence in the mix x from frame s, where t, placed there, sounds: (its
+    start, its end), or None. A stream that ran dry plays nothing for a while, then goes on."""
+    quiet = np.r_[False, np.abs(x[s:s + len(t)]) < QUIET, False]
+    edges = np.flatnonzero(np.diff(quiet.astype(int)))
+    for a, b in zip(edges[::2], edges[1::2]):
+        if b - a >= least and np.sqrt(np.mean(t[a:b] ** 2)) > 0.005:
+            loud = np.flatnonzero(np.abs(x[s + b:]) >= QUIET)
+            return s + a, s + b + (loud[0] if len(loud) else 0)
+
+
+def follow(r, s, t, d, f, x, n=2048, reach=256):
     """Takes t, from frame s, away from r piece by piece, each lined up afresh: a server's stream
-    may skip or repeat a little. A piece that fits badly is halved; frames a jump leaves behind
-    are taken as a repeat of what came before. Adds the fitted wave to f; gives the gain of each
-    piece that holds sound, and where t ended."""
+    may skip, repeat or run dry a little. A piece that fits badly is halved; frames a jump leaves
+    behind are taken as a repeat of what came before; a silence in the mix x where t sounds, as
+    a pause in it. Adds the fitted wave to f; gives the gain of each piece that holds sound, and
+    where t ended."""
     gains, j = [], 0
     while j < len(t):
-        tb, db = t[j:j + n], d[j:j + n]
+        tb, db, hole = t[j:j + n], d[j:j + n], dropout(x, s, t[j:j + n])
+        if hole and hole[0] == s:
+            s = hole[1]
+            continue
+        tb, db = (tb[:hole[0] - s], db[:hole[0] - s]) if hole else (tb, db)
         quiet = np.sqrt(np.mean(tb * tb)) < 0.01  # too little to line up by: kept in step
         p = s if quiet else align(r, s, tb, 4)  # a pitch a little off drifts a little
         g, fb, q = fit(r[p:p + len(tb)], tb, db)
@@ -152,7 +168,7 @@ def follow(r, s, t, d, f, n=2048, reach=256):
             g2, fb2, q2 = fit(r[jump:jump + len(tb)], tb, db)
             g, fb, q, p = (g2, fb2, q2, jump) if q2 > max(0.9, q + 0.2) else (g, fb, q, p)
         if not quiet and q < 0.9 and len(tb) > 128:
-            more, s = follow(r, s, tb, db, f, n // 2, reach)
+            more, s = follow(r, s, tb, db, f, x, n // 2, reach)
             gains, j = gains + more, j + len(tb)
             continue
         back = min(p - s, j)
@@ -210,7 +226,7 @@ def tell(x, lib, level=5e-3):
             if c is not None and (told[n] is new or w[new[0]:].any() or new[4][s:].any()):
                 r += w
                 w[:] = 0
-                told[n] = (s, c, pitch, follow(r, s, *lib.wave(c, pitch), w)[0], w)
+                told[n] = (s, c, pitch, follow(r, s, *lib.wave(c, pitch), w, x)[0], w)
         told.sort(key=lambda e: e[0])
 
 
