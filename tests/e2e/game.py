@@ -116,7 +116,8 @@ class Session:
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Junkfall$", "getwindowgeometry",
                                 "%@"], env=self.env, capture_output=True).stdout
         for x, y, w, h in re.findall(rb"Position: (-?\d+),(-?\d+).*?Geometry: (\d+)x(\d+)", found, re.S):
-            if int(h) < 400 and time.monotonic() > getattr(self, "answered", 0) + 3:
+            on_screen = 0 <= int(x) and 0 <= int(y) and int(x) + int(w) <= W and int(y) + int(h) <= H
+            if on_screen and int(h) < 400 and time.monotonic() > getattr(self, "answered", 0) + 3:
                 self.x("xdotool", "mousemove", int(x) + int(w) // 2, int(y) + int(h) // 2)
                 self.key("Return")
                 self.answered, self.boxes = time.monotonic(), self.boxes + 1

@@ -21,10 +21,10 @@ class Server:
         self.env = dict(os.environ, XDG_RUNTIME_DIR=run, PIPEWIRE_RUNTIME_DIR=run, HOME=d, XDG_CONFIG_HOME=d + "/config",
                         XDG_STATE_HOME=d + "/state", PULSE_SERVER="unix:%s/pulse/native" % run,
                         DBUS_SESSION_BUS_ADDRESS="unix:path=%s/bus" % run)
-        for cmd in (["dbus-daemon", "--session", "--nofork", "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"]],
-                    ["pipewire"], ["wireplumber"], ["pipewire-pulse"]):
+        for cmd, ready in ((["dbus-daemon", "--session", "--nofork", "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"]],
+                            "bus"), (["pipewire"], "pipewire-0"), (["wireplumber"], "bus"), (["pipewire-pulse"], "bus")):
             self.procs.append(subprocess.Popen(cmd, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-            self.until(lambda: os.path.exists(run + "/bus"), cmd[0])
+            self.until(lambda: os.path.exists(run + "/" + ready), cmd[0])  # each on what came before it
         self.until(lambda: self.pactl("info").returncode == 0, "pipewire-pulse")
         self.pactl("load-module", "module-null-sink", "sink_name=heard")
         self.until(lambda: b"heard" in self.pactl("list", "short", "sinks").stdout, "the null sink")
