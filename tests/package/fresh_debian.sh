@@ -21,7 +21,8 @@ trap 'echo "FAIL, see $log" >&2' ERR
 SECONDS=0
 debootstrap --variant=minbase "$release" "$root" "${2:-http://deb.debian.org/debian}" >"$log" 2>&1
 mkdir -p "$root/tmp/.X11-unix"
-for m in proc sys dev dev/pts tmp/.X11-unix; do mount --bind "/$m" "$root/$m" && mounts+=("$root/$m"); done
+# /run as a booted system has it: Debian 12's WirePlumber quits without systemd's
+for m in proc sys dev dev/pts run tmp/.X11-unix; do mount --bind "/$m" "$root/$m" && mounts+=("$root/$m"); done
 git clone -q --branch "$(git -C "$repo" rev-parse --abbrev-ref HEAD)" "$repo" "$root/junkfall"
 echo "-- bare $release ready: ${SECONDS}s"
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root "$@"; }
