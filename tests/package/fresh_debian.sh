@@ -13,8 +13,10 @@ log=$root.log
 mounts=() x=""
 cleanup() {
   [ -n "$x" ] && kill "$x" 2>/dev/null
-  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount "${mounts[i]}"; done
-  rm -rf --one-file-system "$root"
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount "${mounts[i]}" || umount -l "${mounts[i]}"; done
+  # never remove through a mount that is still there: /run and /tmp/.X11-unix are this machine's
+  if findmnt -rn -o TARGET | grep -q "^$root/"; then echo "left $root, still mounted" >&2
+  else rm -rf --one-file-system "$root"; fi
 }
 trap cleanup EXIT
 trap 'echo "FAIL, see $log" >&2' ERR
