@@ -177,6 +177,7 @@ class Session:
 
     def click(self, x, y, until, what):  # held a while: the game samples the button as it loops
         self.move(x, y)
+        WINE and self.move(x, y)  # Wine 10 may miss the first motion after the game starts reading it
         self.x("xdotool", "sleep", 0.03, "mousedown", 1, "sleep", 0.15, "mouseup", 1)
         return self.wait_for(until, 3, what)
 
