@@ -147,12 +147,13 @@ def dropout(x, s, t, least=480):
             return s + a, s + b + (loud[0] if len(loud) else 0)
 
 
-def follow(r, s, t, d, f, x, n=2048, reach=256):
+def follow(r, s, t, d, f, x, n=2048, reach=256, before=()):
     """Takes t, from frame s, away from r piece by piece, each lined up afresh: a server's stream
     may skip, repeat or run dry a little. A piece that fits badly is halved; frames a jump leaves
     behind are taken as a repeat of what came before; a silence in the mix x where t sounds, as
     a pause in it. Adds the fitted wave to f; gives the gain of each piece that holds sound, and
-    where t ended."""
+    where t ended. The gain of a small piece that still fits badly is told by loudness, up to the
+    usual: a sound cut short leaves silence, one drowned by another leaves more than itself."""
     gains, j = [], 0
     while j < len(t):
         tb, db, hole = t[j:j + n], d[j:j + n], dropout(x, s, t[j:j + n])
@@ -168,9 +169,12 @@ def follow(r, s, t, d, f, x, n=2048, reach=256):
             g2, fb2, q2 = fit(r[jump:jump + len(tb)], tb, db)
             g, fb, q, p = (g2, fb2, q2, jump) if q2 > max(0.9, q + 0.2) else (g, fb, q, p)
         if not quiet and q < 0.9 and len(tb) > 128:
-            more, s = follow(r, s, tb, db, f, x, n // 2, reach)
+            more, s = follow(r, s, tb, db, f, x, n // 2, reach, [*before, *gains])
             gains, j = gains + more, j + len(tb)
             continue
+        if q < 0.9 and not quiet:
+            usual = np.median([*before, *gains]) if before or gains else g
+            g = min(usual, np.sqrt(np.dot(r[p:p + len(tb)], r[p:p + len(tb)]) / np.dot(tb, tb)))
         back = min(p - s, j)
         for a, w, v in ((p - back, t[j - back:j], d[j - back:j]), (p, tb, db)):
             if len(w) and a >= 0:
@@ -200,6 +204,17 @@ def start(r, k, lib, c, pitch, level):
     return fit(r[p:p + HEAD], t[z:], d[z:])[2], c, pitch, p - z
 
 
+def together(r, k, lib, c, pitch, s, q, level):
+    """How much of the mix near frame k sample c (at pitch, from s) and the best other sound
+    explain together."""
+    t, d = lib.wave(c, pitch)
+    a = max(s, 0)
+    w = r.copy()
+    w[a:a + HEAD] -= fit(r[a:a + HEAD], t[a - s:a - s + HEAD], d[a - s:a - s + HEAD])[1]
+    other = max(start(w, k, lib, o, p, level)[0] for o, p in lib.candidates())
+    return q + (1 - q) * other
+
+
 def tell(x, lib, level=5e-3):
     """The sounds in one stretch x, in order: [(frame, index, pitch, gains)], index None where no
     sample explains the mix. At the residue's first loud frame the candidate that explains most
@@ -213,6 +228,8 @@ def tell(x, lib, level=5e-3):
         q, c, pitch, s = max(start(r, k, lib, c, pitch, level) for c, pitch in lib.candidates())
         if c == lib.fire:  # its pitch to the unit, near the best of the coarse ones
             q, c, pitch, s = max(start(r, k, lib, c, v, level) for v in range(pitch - 9, pitch + 10))
+        if q < 0.6:  # two sounds begun at once (a shot into an envelope just above): the first
+            q = together(r, k, lib, c, pitch, s, q, level)  # is told now, the other once it is gone
         if q < 0.6:  # unknown, and passed over; unless what is told there is louder than what is
             # not, which is then what a skip of the stream left behind
             w = sum((w[k:k + HEAD] for *_, w in told), np.zeros(1))
