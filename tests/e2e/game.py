@@ -167,7 +167,7 @@ class Session:
             past = past if 0 <= v + 2 * past <= top else -past
             moves.append((top - corner, corner, corner + travel + past, corner + travel))
         for to in zip(*moves):
-            self.x("xdotool", "mousemove", *to, "sleep", 0.02)
+            self.x("xdotool", "mousemove", *to, "sleep", 0.1)  # each taken alone: a busy Wine joins motions
 
     def button(self, down):
         self.x("xdotool", "mousedown" if down else "mouseup", 1)
