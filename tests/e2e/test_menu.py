@@ -30,5 +30,5 @@ class Menu(game.Case):
 
     def test_4_quit_ends_it_silently(self):
         mark = self.s.mark()
-        self.s.click(QUIT[0] + 116, QUIT[1] + 45, lambda i: True, "Quit")
+        self.s.click(*centre(QUIT), lambda i: True, "Quit")  # its edges are clicked above
         self.assertEqual((self.s.wait_exit(), self.s.messages(), self.s.heard(mark)), (0, [], []))
