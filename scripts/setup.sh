@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages (12 or 13, any architecture) that building
-# and playing need; with "test", also what the test suite needs, and on amd64
-# the Windows build and Wine. Skips the apt round trip when all is there.
+# and playing need; with "test", also what the test suite needs: the web
+# build and Chromium, and on amd64 the Windows build and Wine. Skips the apt round trip when all is there.
 #    setup.sh [play | test]
 set -euo pipefail
 
@@ -18,6 +18,8 @@ test=(
   desktop-file-utils                       # the desktop entry's check
   file dpkg-dev lintian appstream groff-base # the .deb's build, and its checks
 )
+# the web build (Emscripten, with the clang and binaryen it runs) and its tests in Chromium
+web=(emscripten chromium)
 # the Windows build (32-bit, MinGW-w64), its zip, and its tests under 32-bit Wine
 windows=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
@@ -31,7 +33,7 @@ SUDO=""
 
 packages=("${play[@]}")
 if [ "${1:-play}" = test ]; then
-  packages+=("${test[@]}")
+  packages+=("${test[@]}" "${web[@]}")
   if [ "$(dpkg --print-architecture)" = amd64 ]; then
     packages+=("${windows[@]}")
     # i386's packages are then missing too, so the update below follows

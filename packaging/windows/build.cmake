@@ -9,7 +9,7 @@ set(JUNKFALL_ALLEGRO_TARBALL "" CACHE FILEPATH
 set(JUNKFALL_ALLEGRO_DIR ${CMAKE_BINARY_DIR}/allegro)
 ExternalProject_Add(allegro_build
   PREFIX ${JUNKFALL_ALLEGRO_DIR}
-  DOWNLOAD_COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/fetch_allegro.sh ${JUNKFALL_ALLEGRO_DIR}/fetch
+  DOWNLOAD_COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/fetch_allegro.sh ${JUNKFALL_ALLEGRO_DIR}/fetch
                    <SOURCE_DIR> ${JUNKFALL_ALLEGRO_TARBALL}
   PATCH_COMMAND patch -p1 -s -i ${CMAKE_CURRENT_LIST_DIR}/allegro-wine.patch
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE} -DCMAKE_BUILD_TYPE=Release
@@ -40,20 +40,4 @@ set(JUNKFALL_CLOCK_SOURCES src/clock_windows.cpp)
 add_link_options(-static -Wl,--no-insert-timestamp)
 add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.)
 
-# the asset generator and the packing step run here, so the same tools build
-# for the build machine, from this source tree, tests and all else left out
-set(JUNKFALL_HOST_DIR ${CMAKE_BINARY_DIR}/host)
-set(JUNKFALL_ICON_DIR ${JUNKFALL_HOST_DIR}/icons)
-set(JUNKFALL_HOST_ICONS)
-foreach(size 16 32 48 64 128 256)
-  list(APPEND JUNKFALL_HOST_ICONS ${JUNKFALL_ICON_DIR}/junkfall-${size}.png)
-endforeach()
-ExternalProject_Add(host_tools
-  SOURCE_DIR ${PROJECT_SOURCE_DIR}
-  BINARY_DIR ${JUNKFALL_HOST_DIR}
-  CMAKE_ARGS -DJUNKFALL_TESTS=OFF -DCMAKE_BUILD_TYPE=Release
-  BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target data_file icons
-  INSTALL_COMMAND ""
-  BUILD_ALWAYS ON
-  BUILD_BYPRODUCTS ${JUNKFALL_HOST_DIR}/media/data.dat ${JUNKFALL_HOST_ICONS})
-set(JUNKFALL_DATA_FILE ${CMAKE_BINARY_DIR}/media/data.dat)
+include(packaging/host_tools.cmake)

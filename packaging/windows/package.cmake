@@ -1,12 +1,6 @@
 # The Windows game and the zip a player downloads (cpack in the build
 # directory): junkfall.exe with its icon, media/data.dat, a README, the
 # licence and the notices of everything linked into the program.
-set(JUNKFALL_HOST_DATA ${JUNKFALL_HOST_DIR}/media/data.dat)
-add_custom_command(OUTPUT ${JUNKFALL_DATA_FILE}
-  COMMAND ${CMAKE_COMMAND} -E copy ${JUNKFALL_HOST_DATA} ${JUNKFALL_DATA_FILE}
-  DEPENDS host_tools ${JUNKFALL_HOST_DATA}
-  VERBATIM)
-add_custom_target(data_file ALL DEPENDS ${JUNKFALL_DATA_FILE})
 
 # the drawn icons, 16 to 256 pixels, in one .ico; the library gives its
 # window the resource called allegro_icon

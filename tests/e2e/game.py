@@ -1,8 +1,9 @@
 """Drives a built game ($JUNKFALL_GAME) as a player would: on a private Xvfb, with xdotool for
 input, ImageMagick's import for the screen and a private PipeWire for the sound (hear.py). What
 it should show and play comes from the library itself (ctypes, none system), the data file and
-the game's own tables. A game ending in .exe is the Windows build, run under Wine."""
-import ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
+the game's own tables. A game ending in .exe is the Windows build, run under Wine; a page (.html)
+the web build, served on 127.0.0.1 and opened in Chromium."""
+import ctypes, functools, json, os, pathlib, random, re, shutil, subprocess, sys, tempfile, time, unittest
 from collections import Counter
 import numpy as np
 import hear
@@ -10,7 +11,7 @@ import hear
 GAME = os.environ.get("JUNKFALL_GAME", "build/junkfall")
 DATA = os.environ.get("JUNKFALL_DATA", os.path.join(os.path.dirname(GAME), "media/data.dat"))
 SRC = pathlib.Path(__file__).resolve().parents[2] / "src"
-EXE, BUILD = os.path.basename(GAME), "wine" if GAME.endswith(".exe") else "linux"
+EXE, BUILD = os.path.basename(GAME), {".exe": "wine", "html": "web"}.get(GAME[-4:], "linux")
 W, H = 800, 600
 SLOW = float(os.environ.get("JUNKFALL_SLOW", "1"))  # deadlines stretch under valgrind
 
@@ -23,10 +24,13 @@ LACKS = {
              "message text": "the library's messages are Windows message boxes, their text unread",
              "silence without a card": "on Windows a machine without sound devices fails to start the sound "
                                        "(no MIDI device, and no patch set for the library's synthesiser)"},
+    "web": {"signals": "a page gets no signals", "close button": "a page closes with its tab, game and all",
+            "install layout": "a page's files are served as built: the game finds its data at /media/data.dat",
+            "sound settings": "a page reads no allegro.cfg: no sound driver can be named to fail"},
 }[BUILD]
 
 
-WINE, needs = BUILD == "wine", lambda what: unittest.skipIf(what in LACKS, LACKS.get(what))
+WINE, WEB, needs = BUILD == "wine", BUILD == "web", lambda what: unittest.skipIf(what in LACKS, LACKS.get(what))
 # what messages() gives for these messages of the library's, and for one that matches a pattern
 said = lambda texts: ["(a box)"] * len(texts) if "message text" in LACKS else texts
 said_like = lambda pattern: r"^\(a box\)$" if "message text" in LACKS else pattern
@@ -95,11 +99,13 @@ class Session:
         self.sound.record(self.dir + "/heard.raw")  # one recording per game
         self.move(*self.mouse)
         with open(self.dir + "/output", "w") as out:
-            self.game = subprocess.Popen(["wine"] * WINE + (list(cmd) or [GAME]), env=dict(self.env, **env),
-                                         stdout=out, stderr=out)
+            self.game = (Page if WEB else subprocess.Popen)(["wine"] * WINE + (list(cmd) or [GAME]),
+                                                            env=dict(self.env, **env), stdout=out, stderr=out)
         self.t0, self.unseen = time.monotonic(), True
 
-    def messages(self):  # what allegro_message said; under Wine a box for each, unread
+    def messages(self):  # what allegro_message said; under Wine a box for each, unread; a page logs them
+        if WEB:
+            return [json.loads(m) for m in re.findall(r'"allegro_message: (".*")", source', self.game.log())]
         return ["(a box)"] * self.boxes if WINE else pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
 
     def wait_exit(self, timeout=5):
@@ -123,13 +129,16 @@ class Session:
                 self.answered, self.boxes = time.monotonic(), self.boxes + 1
 
     def stop(self):
-        if self.game and self.game.poll() is None:
+        if self.game and (WEB or self.game.poll() is None):  # a page's browser outlives its game
             self.game.kill()
             self.game.wait()
 
     def close(self):
         self.stop()
         WINE and self.x("wineserver", "-k")  # what Wine started for the game in its prefix
+        if WEB and Page.server:
+            Page.server.terminate()
+            Page.server = Page.server.wait() and None
         self.sound.close()
         self.xvfb.terminate()
         self.xvfb.wait()
@@ -218,6 +227,53 @@ class Session:
         ev = (ctypes.c_long * 24)(33, 0, 0, 0, window, atoms[0], 32, atoms[1])
         x11.XSendEvent(d, window, 0, 0, ev)
         x11.XCloseDisplay(d)
+
+
+class Page:
+    """The web build as a game process: Chromium showing the page full screen on the display, from
+    a server on 127.0.0.1, in a profile of its own; started by a click on the page, as a player does
+    (which lets it play sound). Its status is what the page logs when the game ends."""
+    server = None
+
+    def __init__(self, cmd, env, stdout, stderr):
+        if not Page.server:  # one for the tests' run, ended with it
+            Page.server = subprocess.Popen([sys.executable, "-m", "http.server", "-b", "127.0.0.1", "0"], text=True,
+                                           cwd=os.path.dirname(os.path.abspath(cmd[0])), stdout=subprocess.PIPE,
+                                           stderr=subprocess.DEVNULL)
+            Page.port = re.search(r"port (\d+)", Page.server.stdout.readline())[1]
+        profile, self.out, self.env, self.status = tempfile.mkdtemp(dir=env["HOME"]), stdout.name, env, None
+        self.browser = subprocess.Popen([
+            "chromium", "--no-sandbox", "--kiosk", "--user-data-dir=" + profile, "--no-first-run", "--noerrdialogs",
+            "--password-store=basic", "--enable-logging=stderr", "--v=0", "--window-position=0,0",
+            "--window-size=%d,%d" % (W + 1, H + 1), "http://127.0.0.1:%s/%s" % (Page.port, os.path.basename(cmd[0]))],
+            env=dict(env, PULSE_LATENCY_MSEC="100"), stdout=stdout, stderr=stderr)  # room on a busy machine
+        self.pid, end = self.browser.pid, time.monotonic() + 30 * SLOW
+        while "junkfall: started" not in self.log() and time.monotonic() < end and self.browser.poll() is None:
+            if "junkfall: ready" in self.log():  # Chromium keeps a window a pixel short of a screen it would
+                # fill; one a pixel over can be set to it. Clicked until the game starts: a click may come early
+                subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "chromium", "windowsize", "%@",
+                                str(W), str(H), "mousemove", str(W // 2), str(H // 2), "sleep", "0.2", "click", "1",
+                                "sleep", "0.5"], env=env, check=True)
+            time.sleep(0.1)
+
+    def log(self):
+        return pathlib.Path(self.out).read_text(errors="replace")
+
+    def poll(self):
+        found = re.search(r'"junkfall: exited with status (-?\d+)"', self.log())
+        return int(found[1]) if found else self.browser.poll()
+
+    def wait(self, timeout=60):
+        end = time.monotonic() + timeout
+        while self.poll() is None:
+            if time.monotonic() > end:
+                raise subprocess.TimeoutExpired("the page", timeout)
+            time.sleep(0.1)
+        return self.poll()
+
+    def kill(self):
+        self.browser.terminate()
+        self.browser.wait()
 
 
 def pointer_only(img, ref):  # whether img is ref but for one pointer's square

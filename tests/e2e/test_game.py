@@ -130,6 +130,7 @@ class Game(game.Case):
         self.assertTrue(self.s.shows(game.menu())(img), "scores after an abandoned game")
         self.assertEqual(self.s.heard()[self.heard:], [("title", 1000)] * 2)  # the menu opened twice
 
+    @needs("close button")
     def test_9_close_button_in_play_ends_it(self):
         self.s.click(*centre(PLAY), self.s.shows(PROMPT), "prompt")
         self.s.key("space")

@@ -38,6 +38,7 @@ class Startup(game.Case):
         self.s.key("Escape")
         self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))
 
+    @needs("install layout")
     def test_bad_data_refused_with_its_path(self):
         foreign, damaged = self.s.dir + "/foreign.dat", self.s.dir + "/damaged.dat"
         subprocess.run(["dat", "-a", "-t", "DATA", foreign, game.GAME], check=True, capture_output=True)
@@ -46,6 +47,7 @@ class Startup(game.Case):
             with self.subTest(name):
                 self.refused(self.install(name, data))
 
+    @needs("install layout")
     @needs("long paths")
     @needs("signals")
     def test_long_path_refused_then_reaches_the_splash_and_a_kill_quits(self):  # with the sound turned off
@@ -63,6 +65,7 @@ class Startup(game.Case):
         subprocess.run(["dat", "-n0", "-c1", "-s0", d + "/media/data.dat"], check=True, capture_output=True)
         self.reaches_splash(d, HOME=self.s.dir, **env)
 
+    @needs("install layout")
     def test_resaved_data_reaches_the_splash(self):
         self.resaved()
         self.assertEqual(self.s.messages(), [])
@@ -79,6 +82,7 @@ class Startup(game.Case):
         self.assertEqual((self.s.wait_exit(0.5), self.s.messages(), self.s.heard()), (-signal.SIGTERM, [], []))
         # the splash lasts over a second more
 
+    @needs("sound settings")
     def test_sound_failure_reported_once(self):
         # the library's ALSA driver leaves its configuration behind when it fails
         self.reaches_splash(os.path.dirname(game.GAME), **game.failing_sound(self.s.dir),

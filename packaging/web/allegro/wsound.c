@@ -1,0 +1,133 @@
+/* The browser's sound driver: the library's mixer, 16-bit stereo, its
+ * buffers queued back to back on Web Audio a little ahead of the clock.
+ * The mixer steps through a sample in 1/256 frames, so it mixes at 44.1 kHz,
+ * where the game's 22.05 kHz samples keep their pitch exactly (at 48 kHz they
+ * would play half a percent flat); the browser resamples for the device. A
+ * browser plays sound once the player has clicked the page: the game starts
+ * on that click.
+ */
+#include "web.h"
+
+#include <emscripten.h>
+
+#define RATE 44100
+#define FRAMES 1024        /* a mixer buffer: 23 ms */
+/* seconds of sound queued ahead of the clock: a busy machine stalls a page
+   for a tenth of a second now and then */
+#define AHEAD 0.15
+
+static short buffer[2 * FRAMES];
+static int playing;
+
+/* true when the page can play sound */
+EM_JS(int, web_audio_open, (int rate), {
+   var Context = window.AudioContext || window.webkitAudioContext;
+   if (!Context)
+      return 0;
+   Module.audioContext = new Context({ sampleRate: rate, latencyHint: "interactive" });
+   Module.audioFrame = 0;   /* where the queue ends, in frames of the context's clock */
+   return 1;
+});
+
+EM_JS(double, web_audio_ahead, (void), {
+   var ctx = Module.audioContext;
+   return ctx.state == "running" ? Module.audioFrame / ctx.sampleRate - ctx.currentTime : 1;
+});
+
+EM_JS(void, web_audio_queue, (const short *data, int frames), {
+   var ctx = Module.audioContext, b = ctx.createBuffer(2, frames, ctx.sampleRate);
+   var l = b.getChannelData(0), r = b.getChannelData(1), s = data >> 1;
+   for (var i = 0; i < frames; i++) {
+      l[i] = HEAP16[s + 2 * i] / 32768;
+      r[i] = HEAP16[s + 2 * i + 1] / 32768;
+   }
+   var src = ctx.createBufferSource();
+   src.buffer = b;
+   src.connect(ctx.destination);
+   /* after a gap (a hidden page, a stall) the queue starts again from now */
+   var now = Math.ceil((ctx.currentTime + 0.01) * ctx.sampleRate);
+   Module.audioFrame = Math.max(Module.audioFrame, now);
+   src.start(Module.audioFrame / ctx.sampleRate);
+   Module.audioFrame += frames;
+});
+
+void _web_fill_sound(void)
+{
+   while (playing && web_audio_ahead() < AHEAD) {
+      _mix_some_samples((uintptr_t)buffer, 0, TRUE);
+      web_audio_queue(buffer, FRAMES);
+   }
+}
+
+static int web_digi_detect(int input)
+{
+   return !input && EM_ASM_INT({ return !!(window.AudioContext || window.webkitAudioContext); });
+}
+
+static int web_digi_init(int input, int voices)
+{
+   if (input)
+      return -1;
+   if (!web_audio_open(RATE)) {
+      ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("This browser plays no sound"));
+      return -1;
+   }
+   digi_web.voices = voices;
+   if (_mixer_init(2 * FRAMES, RATE, TRUE, TRUE, &digi_web.voices) != 0)
+      return -1;
+   playing = TRUE;
+   return 0;
+}
+
+static void web_digi_exit(int input)
+{
+   if (input)
+      return;
+   playing = FALSE;
+   _mixer_exit();
+}
+
+static int web_digi_buffer_size(void)
+{
+   return FRAMES;
+}
+
+DIGI_DRIVER digi_web = {
+   DIGI_WEB,
+   empty_string,
+   empty_string,
+   "Web Audio",
+   0, 0,
+   MIXER_MAX_SFX,
+   MIXER_DEF_SFX,
+   web_digi_detect,
+   web_digi_init,
+   web_digi_exit,
+   NULL, NULL,   /* set_mixer_volume, get_mixer_volume */
+   NULL, NULL,   /* lock_voice, unlock_voice */
+   web_digi_buffer_size,
+   _mixer_init_voice,
+   _mixer_release_voice,
+   _mixer_start_voice,
+   _mixer_stop_voice,
+   _mixer_loop_voice,
+   _mixer_get_position,
+   _mixer_set_position,
+   _mixer_get_volume,
+   _mixer_set_volume,
+   _mixer_ramp_volume,
+   _mixer_stop_volume_ramp,
+   _mixer_get_frequency,
+   _mixer_set_frequency,
+   _mixer_sweep_frequency,
+   _mixer_stop_frequency_sweep,
+   _mixer_get_pan,
+   _mixer_set_pan,
+   _mixer_sweep_pan,
+   _mixer_stop_pan_sweep,
+   _mixer_set_echo,
+   _mixer_set_tremolo,
+   _mixer_set_vibrato,
+   0, 0,
+   NULL, NULL, NULL, NULL, NULL, NULL
+};

@@ -1,0 +1,47 @@
+# The web game: a folder any static web server can serve (web/ in the build
+# directory) and an archive of it: the page, the program (junkfall.js and
+# junkfall.wasm), media/data.dat, the icons and the licences of everything
+# in it. The same commit gives the same bytes.
+set(JUNKFALL_WEB_DIR ${CMAKE_BINARY_DIR}/web)
+set_target_properties(junkfall PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${JUNKFALL_WEB_DIR})
+add_dependencies(junkfall data_file)
+
+set(page ${CMAKE_CURRENT_LIST_DIR})
+set(copies
+  ${page}/index.html index.html
+  ${page}/page.js page.js
+  ${page}/page.css page.css
+  ${JUNKFALL_ICON_DIR}/junkfall-32.png junkfall-32.png
+  ${JUNKFALL_ICON_DIR}/junkfall-256.png junkfall-256.png
+  ${JUNKFALL_DATA_FILE} media/data.dat
+  ${PROJECT_SOURCE_DIR}/LICENSE licenses/junkfall.txt
+  ${JUNKFALL_ALLEGRO_LICENSE} licenses/allegro.txt
+  # musl, libc++, libc++abi and compiler-rt, as Emscripten links them in
+  /usr/share/doc/emscripten/copyright licenses/emscripten.txt)
+set(outputs)
+set(commands)
+while(copies)
+  list(POP_FRONT copies from to)
+  list(APPEND outputs ${JUNKFALL_WEB_DIR}/${to})
+  list(APPEND commands COMMAND ${CMAKE_COMMAND} -E copy ${from} ${JUNKFALL_WEB_DIR}/${to})
+  list(APPEND inputs ${from})
+endwhile()
+add_custom_command(OUTPUT ${outputs} ${commands}
+  DEPENDS ${inputs} data_file host_tools allegro_build
+  VERBATIM)
+
+# the archive a player downloads: its members in a fixed order, dated by the last commit
+set(JUNKFALL_WEB_ARCHIVE ${CMAKE_BINARY_DIR}/junkfall-${PROJECT_VERSION}-web.zip)
+execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ci
+                OUTPUT_VARIABLE commit_date OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+if(NOT commit_date)
+  set(commit_date 2026-01-01 00:00:00 +0000)
+endif()
+set(members index.html page.js page.css junkfall.js junkfall.wasm junkfall-32.png junkfall-256.png
+    media/data.dat licenses/junkfall.txt licenses/allegro.txt licenses/emscripten.txt)
+add_custom_command(OUTPUT ${JUNKFALL_WEB_ARCHIVE}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${JUNKFALL_WEB_ARCHIVE} --format=zip --mtime=${commit_date} ${members}
+  WORKING_DIRECTORY ${JUNKFALL_WEB_DIR}
+  DEPENDS ${outputs} junkfall
+  VERBATIM)
+add_custom_target(web_page ALL DEPENDS ${outputs} ${JUNKFALL_WEB_ARCHIVE})

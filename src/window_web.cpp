@@ -1,0 +1,13 @@
+// The game in a web page: the library names the page after the window's
+// title, and the page carries the icon; a page gets no signals, and its tab
+// closes with the game.
+#include "window.h"
+#include "window_system.h"
+
+void name_window()
+{
+}
+
+void catch_stop_signals()
+{
+}
