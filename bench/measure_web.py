@@ -1,0 +1,89 @@
+"""What the web build costs in Chromium, beside the Linux build in the same run:
+  - ticks per second over a 30 s turn, counted off the screen: envelopes fall 2 pixels a tick
+    and one spawns every 30 ticks, so any envelope's row tells the tick count modulo 30, and
+    grabs a few ticks apart tell it whole; a line fitted through them gives the rate;
+  - CPU of the game's processes (the browser's, all of them; the Linux game) in play;
+  - the page's bytes, and the time from the click on the page to the first splash.
+Both builds are driven by the end-to-end driver (tests/e2e/game.py) on their own Xvfb.
+
+usage: bench/measure_web.py BUILD_DIR WEB_BUILD_DIR   (after cmake --build of both)"""
+import json, os, pathlib, subprocess, sys, time
+
+HERE = pathlib.Path(__file__).resolve().parent
+
+
+def cpu_seconds(pid):  # of pid and every process under it
+    total, kids = 0.0, {}
+    for stat in pathlib.Path("/proc").glob("[0-9]*/stat"):
+        try:
+            f = stat.read_text().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        kids.setdefault(int(f[1]), []).append(int(stat.parent.name))
+        if int(stat.parent.name) == pid:
+            total += (int(f[11]) + int(f[12])) / os.sysconf("SC_CLK_TCK")
+    return total + sum(cpu_seconds(k) for k in kids.get(pid, []))
+
+
+def one_build():
+    """Run in a process of its own per build, as the driver picks its build on import."""
+    sys.path.insert(0, str(HERE.parent / "tests/e2e"))
+    import game, test_startup
+    s, out = game.Session(), {}
+    try:
+        t0 = time.monotonic()
+        s.start()
+        started = time.monotonic()
+        s.wait_for(s.shows(test_startup.SPLASH1), 30, "first splash")
+        out["click to splash s"] = round(time.monotonic() - started, 2) if game.WEB else None
+        out["start to splash s"] = round(time.monotonic() - t0, 2)
+        s.wait_for(s.shows(game.menu()), 15, "menu")
+        s.click(*game.centre(game.TIMES[0]), s.shows(game.menu(1, 0)), "30 s")
+        s.click(*game.centre(game.PLAY), s.shows(game.PROMPT), "prompt")
+        s.move(400, 470)
+        s.key("space")
+        s.wait_for(lambda i: game.clock(i) is not None, 3, "first frame")
+        samples, cpu0, t1 = [], cpu_seconds(s.game.pid), time.monotonic()
+        while time.monotonic() < t1 + 14:  # the 20th landing ends the turn at 15.65 s
+            t, img = time.monotonic(), s.grab()
+            t = (t + time.monotonic()) / 2
+            rows = [y for x, y in game.envelopes(img)]
+            if rows:  # the ticks since the turn began, as near as the clock tells, to the row's count
+                guess = samples[-1][1] + (t - samples[-1][0]) * 60 if samples else (t - t1) * 60
+                phase = ((rows[0] + 16) // 2) % 30
+                samples.append((t, phase + 30 * round((guess - phase) / 30)))
+        cpu = cpu_seconds(s.game.pid) - cpu0
+        n = len(samples)
+        mt, mn = sum(t for t, _ in samples) / n, sum(k for _, k in samples) / n
+        rate = sum((t - mt) * (k - mn) for t, k in samples) / sum((t - mt) ** 2 for t, _ in samples)
+        out.update({"ticks per s": round(rate, 2), "ticks per 30 s turn": round(30 * rate, 1), "grabs": n,
+                    "CPU % of a core in play": round(100 * cpu / (time.monotonic() - t1), 1)})
+    finally:
+        s.close()
+    return out
+
+
+def main(build, web):
+    if build == "--one":
+        print(json.dumps(one_build()))
+        return
+    runs = {}
+    for name, path in (("linux", build + "/junkfall"), ("web", web + "/web/index.html")):
+        env = dict(os.environ, JUNKFALL_GAME=path, JUNKFALL_DATA=build + "/media/data.dat")
+        done = subprocess.run([sys.executable, __file__, "--one", ""], env=env, capture_output=True, text=True)
+        if done.returncode:
+            sys.exit("%s: %s" % (name, done.stderr[-2000:]))
+        runs[name] = json.loads(done.stdout.strip().splitlines()[-1])
+    for key in runs["web"]:
+        print("%-26s %12s %12s" % (key, runs["linux"][key], runs["web"][key]))
+    page = pathlib.Path(web, "web")
+    loaded = ["index.html", "page.js", "page.css", "junkfall.js", "junkfall.wasm", "media/data.dat", "junkfall-32.png"]
+    for f in loaded:
+        print("%-26s %12d" % (f, (page / f).stat().st_size))
+    print("%-26s %12d" % ("page total", sum((page / f).stat().st_size for f in loaded)))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    main(*sys.argv[1:])
