@@ -36,20 +36,20 @@ PY
 ls -l docs/images
 
 # the web page as a player sees it, in a window with room for the how-to-play
-# beside the canvas (at 64,40 in it), on a private X server
+# beside the canvas (at 66,40 in it), on a private X server
 cmake --preset web >/dev/null
 cmake --build --preset web >/dev/null
 work=$(mktemp -d)
 Xvfb :97 -screen 0 1280x680x24 -nolisten tcp -noreset & xvfb=$!
 (cd build-web/web && exec python3 -m http.server -b 127.0.0.1 8097 >/dev/null 2>&1) & server=$!
-trap 'kill $browser $server $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill $browser $server $xvfb 2>/dev/null; sleep 1; rm -rf "$work"' EXIT
 sleep 1
-DISPLAY=:97 chromium --no-sandbox --user-data-dir="$work" --no-first-run --app=http://127.0.0.1:8097/ \
+DISPLAY=:97 chromium --no-sandbox --test-type --user-data-dir="$work" --no-first-run --app=http://127.0.0.1:8097/ \
   --window-position=0,0 --window-size=1280,680 >/dev/null 2>&1 & browser=$!
 shot() { DISPLAY=:97 import -window root "PNG8:docs/images/$1.png"; }
 sleep 6
 DISPLAY=:97 xdotool mousemove 640 340 click 1 sleep 9 mousemove 800 400 sleep 1
 shot web-menu
-DISPLAY=:97 xdotool mousemove 264 552 click 1 sleep 1 key space mousemove 600 500 sleep 6
+DISPLAY=:97 xdotool mousemove 266 552 click 1 sleep 1 key space mousemove 600 500 sleep 6
 shot web-turn
 ls -l docs/images/web-*

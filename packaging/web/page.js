@@ -11,6 +11,10 @@ function fit() {
   var k = Math.max(1, Math.floor(Math.min(innerWidth / canvas.width, innerHeight / canvas.height)));
   canvas.style.width = canvas.width * k + "px";
   canvas.style.height = canvas.height * k + "px";
+  // centred on whole pixels, the how-to-play beside it where there is room, else below
+  var top = Math.max(0, Math.floor((innerHeight - canvas.height * k) / 2)) + "px";
+  document.getElementById("stage").style.marginTop = top;
+  document.querySelector("aside").style.marginTop = top;
 }
 addEventListener("resize", fit);
 fit();
