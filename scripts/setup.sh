@@ -19,11 +19,11 @@ test=(
   file dpkg-dev lintian appstream groff-base # the .deb's build, and its checks
 )
 # the web build (Emscripten, with the clang and binaryen it runs) and its tests in Chromium
-web=(emscripten chromium)
+web=(emscripten chromium strip-nondeterminism)
 # the Windows build (32-bit, MinGW-w64), its zip, and its tests under 32-bit Wine
 windows=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  patch icoutils strip-nondeterminism
+  patch icoutils
   wine wine32:i386 libxrandr2:i386 libxrender1:i386 # Wine's full-screen modes need these
   libpulse0:i386                           # and its sound, through the sound server
 )

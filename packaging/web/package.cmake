@@ -30,15 +30,18 @@ add_custom_command(OUTPUT ${outputs} ${commands}
   DEPENDS ${inputs} data_file host_tools allegro_build
   VERBATIM)
 
-# the archive a player downloads: its members in a fixed order, dated by the last commit
+# the archive a player downloads: its members in a fixed order
 set(JUNKFALL_WEB_ARCHIVE ${CMAKE_BINARY_DIR}/junkfall-${PROJECT_VERSION}-web.zip)
 set(members index.html page.js page.css junkfall.js junkfall.wasm junkfall-32.png junkfall-256.png
     media/data.dat licenses/junkfall.txt licenses/allegro.txt licenses/emscripten.txt)
 add_custom_target(web_page ALL DEPENDS ${outputs})
-# made anew at every build: its date is the last commit's, whatever came since configuring
+# made anew at every build, dated by the last commit as it is then, and with
+# strip-nondeterminism's help the same bytes from any build of a commit
+find_program(STRIP_NONDETERMINISM strip-nondeterminism REQUIRED)
 add_custom_target(web_archive ALL
-  COMMAND bash -c "date=$(git -C '${PROJECT_SOURCE_DIR}' log -1 --format=%ci 2>/dev/null) && \
-    '${CMAKE_COMMAND}' -E tar cf '${JUNKFALL_WEB_ARCHIVE}' --format=zip --mtime=\"$date\" $*" archive ${members}
+  COMMAND bash -c "date=$(git -C '${PROJECT_SOURCE_DIR}' log -1 --format=%ct 2>/dev/null || echo 0) && \
+    rm -f '${JUNKFALL_WEB_ARCHIVE}' && '${CMAKE_COMMAND}' -E tar cf '${JUNKFALL_WEB_ARCHIVE}' --format=zip $* && \
+    '${STRIP_NONDETERMINISM}' -t zip -T $date '${JUNKFALL_WEB_ARCHIVE}'" archive ${members}
   BYPRODUCTS ${JUNKFALL_WEB_ARCHIVE}
   WORKING_DIRECTORY ${JUNKFALL_WEB_DIR}
   VERBATIM)
