@@ -237,7 +237,7 @@ class Page:
 
     def __init__(self, cmd, env, stdout, stderr):
         if not Page.server:  # one for the tests' run, ended with it
-            Page.server = subprocess.Popen([sys.executable, "-m", "http.server", "-b", "127.0.0.1", "0"], text=True,
+            Page.server = subprocess.Popen([sys.executable, "-u", "-m", "http.server", "-b", "127.0.0.1", "0"], text=True,
                                            cwd=os.path.dirname(os.path.abspath(cmd[0])), stdout=subprocess.PIPE,
                                            stderr=subprocess.DEVNULL)
             Page.port = re.search(r"port (\d+)", Page.server.stdout.readline())[1]
