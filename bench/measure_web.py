@@ -86,7 +86,8 @@ def one_build():
         mt, mn = sum(t for t, _ in picks) / len(picks), sum(k for _, k in picks) / len(picks)
         rate = sum((t - mt) * (k - mn) for t, k in picks) / sum((t - mt) ** 2 for t, _ in picks)
         spread = max(abs(k - mn - rate * (t - mt)) for t, k in picks)  # ticks off the line, at most
-        out.update({"ticks per s": round(rate, 3), "least late grabs off it, ticks": round(spread, 1), "ticks per 30 s turn": round(30 * rate, 1), "grabs": len(samples),
+        out.update({"ticks per s": round(rate, 3), "least late grabs off it, ticks": round(spread, 1),
+                    "ticks per 30 s turn": round(30 * rate, 1), "grabs": len(samples),
                     "CPU % of a core in play": round(100 * cpu / (time.monotonic() - t1), 1)})
     finally:
         s.close()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages (12 or 13, any architecture) that building
 # and playing need; with "test", also what the test suite needs: the web
-# build and Chromium, and on amd64 the Windows build and Wine. Skips the apt round trip when all is there.
+# build and Chromium, and on amd64 the Windows build and Wine. Skips the apt
+# round trip when all is there.
 #    setup.sh [play | test]
 set -euo pipefail
 

@@ -3,7 +3,8 @@
 # headless unit tests, then the end-to-end tests on a virtual X display and
 # a private sound server; then the same for the web build, its page in
 # Chromium; then, on amd64, for the Windows build, its zip, and its game
-# under Wine (where the kernel runs 32-bit programs). Every test passes the first time or fails.
+# under Wine (where the kernel runs 32-bit programs). Every test passes the
+# first time or fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh test

@@ -20,6 +20,7 @@ set(copies
   /usr/share/doc/emscripten/copyright licenses/emscripten.txt)
 set(outputs)
 set(commands)
+set(inputs)
 while(copies)
   list(POP_FRONT copies from to)
   list(APPEND outputs ${JUNKFALL_WEB_DIR}/${to})

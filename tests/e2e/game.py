@@ -138,7 +138,9 @@ class Session:
         WINE and self.x("wineserver", "-k")  # what Wine started for the game in its prefix
         if WEB and Page.server:
             Page.server.terminate()
-            Page.server = Page.server.wait() and None
+            Page.server.wait()
+            Page.server.stdout.close()
+            Page.server = None
         self.sound.close()
         self.xvfb.terminate()
         self.xvfb.wait()
@@ -241,7 +243,7 @@ class Page:
                                            cwd=os.path.dirname(os.path.abspath(cmd[0])), stdout=subprocess.PIPE,
                                            stderr=subprocess.DEVNULL)
             Page.port = re.search(r"port (\d+)", Page.server.stdout.readline())[1]
-        profile, self.out, self.env, self.status = tempfile.mkdtemp(dir=env["HOME"]), stdout.name, env, None
+        profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
         self.browser = subprocess.Popen([
             "chromium", "--no-sandbox", "--kiosk", "--user-data-dir=" + profile, "--no-first-run", "--noerrdialogs",
             "--password-store=basic", "--enable-logging=stderr", "--v=0", "--window-position=0,0",

@@ -20,13 +20,14 @@ static short buffer[2 * FRAMES];
 static int playing;
 
 /* true when the page can play sound */
-EM_JS(int, web_audio_open, (int rate), {
+EM_JS(int, web_audio_exists, (void), {
+   return !!(window.AudioContext || window.webkitAudioContext);
+});
+
+EM_JS(void, web_audio_open, (int rate), {
    var Context = window.AudioContext || window.webkitAudioContext;
-   if (!Context)
-      return 0;
    Module.audioContext = new Context({ sampleRate: rate, latencyHint: "interactive" });
    Module.audioFrame = 0;   /* where the queue ends, in frames of the context's clock */
-   return 1;
 });
 
 EM_JS(double, web_audio_ahead, (void), {
@@ -61,17 +62,18 @@ void _web_fill_sound(void)
 
 static int web_digi_detect(int input)
 {
-   return !input && EM_ASM_INT({ return !!(window.AudioContext || window.webkitAudioContext); });
+   return !input && web_audio_exists();
 }
 
 static int web_digi_init(int input, int voices)
 {
    if (input)
       return -1;
-   if (!web_audio_open(RATE)) {
+   if (!web_audio_exists()) {
       ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("This browser plays no sound"));
       return -1;
    }
+   web_audio_open(RATE);
    digi_web.voices = voices;
    if (_mixer_init(2 * FRAMES, RATE, TRUE, TRUE, &digi_web.voices) != 0)
       return -1;
