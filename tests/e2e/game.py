@@ -247,16 +247,19 @@ class Page:
         self.browser = subprocess.Popen([
             "chromium", "--no-sandbox", "--kiosk", "--user-data-dir=" + profile, "--no-first-run", "--noerrdialogs",
             "--password-store=basic", "--enable-logging=stderr", "--v=0", "--window-position=0,0",
+            "--audio-buffer-size=2048",  # a busy machine's renderer may miss a short buffer's turn: a hole
             "--window-size=%d,%d" % (W + 1, H + 1), "http://127.0.0.1:%s/%s" % (Page.port, os.path.basename(cmd[0]))],
             env=dict(env, PULSE_LATENCY_MSEC="100"), stdout=stdout, stderr=stderr)  # room on a busy machine
-        self.pid, end = self.browser.pid, time.monotonic() + 30 * SLOW
+        self.pid, end, clicked = self.browser.pid, time.monotonic() + 30 * SLOW, 0
         while "junkfall: started" not in self.log() and time.monotonic() < end and self.browser.poll() is None:
-            if "junkfall: ready" in self.log():  # Chromium keeps a window a pixel short of a screen it would
-                # fill; one a pixel over can be set to it. Clicked until the game starts: a click may come early
+            if "junkfall: ready" in self.log() and time.monotonic() > clicked + SLOW:  # Chromium keeps a window a
+                # pixel short of a screen it would fill; one a pixel over can be set to it. Clicked again while
+                # the game has not started (a click may come early), not so soon that the splash is missed
                 subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "chromium", "windowsize", "%@",
-                                str(W), str(H), "mousemove", str(W // 2), str(H // 2), "sleep", "0.2", "click", "1",
-                                "sleep", "0.5"], env=env, check=True)
-            time.sleep(0.1)
+                                str(W), str(H), "mousemove", str(W // 2), str(H // 2), "sleep", "0.2", "click", "1"],
+                               env=env, check=True)
+                clicked = time.monotonic()
+            time.sleep(0.02)
 
     def log(self):
         return pathlib.Path(self.out).read_text(errors="replace")

@@ -136,15 +136,20 @@ def align(r, k, t, reach):
     return a + int(np.argmax(c * np.abs(c) / np.maximum(e[len(t):] - e[:-len(t)], 1e-12)))
 
 
-def dropout(x, s, t, least=480):
+def dropout(x, s, t, least=96):
     """The first run of silence in the mix x from frame s, where t, placed there, sounds: (its
-    start, its end), or None. A stream that ran dry plays nothing for a while, then goes on."""
+    start, its end, the mix's next loud frame), or None. A stream that ran dry plays nothing for
+    a while, then goes on where it stopped or where it would have been by then."""
     quiet = np.r_[False, np.abs(x[s:s + len(t)]) < QUIET, False]
     edges = np.flatnonzero(np.diff(quiet.astype(int)))
     for a, b in zip(edges[::2], edges[1::2]):
         if b - a >= least and np.sqrt(np.mean(t[a:b] ** 2)) > 0.005:
             loud = np.flatnonzero(np.abs(x[s + b:]) >= QUIET)
-            return s + a, s + b + (loud[0] if len(loud) else 0)
+            return s + a, s + b, s + b + (loud[0] if len(loud) else 0)
+
+
+def goes_on(r, s, t, d, reach=256):
+    return fit(r[align(r, s, t, reach):], t, d)[2]
 
 
 def follow(r, s, t, d, f, x, n=2048, reach=256, before=()):
@@ -157,8 +162,10 @@ def follow(r, s, t, d, f, x, n=2048, reach=256, before=()):
     gains, j = [], 0
     while j < len(t):
         tb, db, hole = t[j:j + n], d[j:j + n], dropout(x, s, t[j:j + n])
-        if hole and hole[0] == s:
-            s = hole[1]
+        if hole and hole[0] == s:  # on from where t explains the mix better after it
+            lost = j + hole[1] - hole[0]
+            s, j = (hole[1], lost) if lost < len(t) and goes_on(r, hole[1], t[lost:lost + n], d[lost:lost + n]) > \
+                goes_on(r, hole[2], tb, db) else (hole[2], j)
             continue
         tb, db = (tb[:hole[0] - s], db[:hole[0] - s]) if hole else (tb, db)
         quiet = np.sqrt(np.mean(tb * tb)) < 0.01  # too little to line up by: kept in step
