@@ -156,7 +156,7 @@ def follow(r, s, t, d, f, x, n=2048, reach=256, before=()):
     """Takes t, from frame s, away from r piece by piece, each lined up afresh: a server's stream
     may skip, repeat or run dry a little. A piece that fits badly is halved; frames a jump leaves
     behind are taken as a repeat of what came before; a silence in the mix x where t sounds, as
-    a pause in it. Adds the fitted wave to f; gives the gain of each piece that holds sound, and
+    a pause in it or a loss of it. Adds the fitted wave to f; gives the gain of each piece that holds sound, and
     where t ended. The gain of a small piece that still fits badly is told by loudness, up to the
     usual: a sound cut short leaves silence, one drowned by another leaves more than itself."""
     gains, j = [], 0
