@@ -437,6 +437,7 @@ SAMPLES = hear.Samples({i: sample(k) for k, i in INDEX.items() if i in NAMES}, I
                        range(850, 1151, 10))  # the fire sound at any pitch near its own
 STARTUP = [("splash1", 1000), ("splash2", 1000), ("title", 1000)]  # each whole, in order
 HITS = {"hit1", "hit2", "hit3"}
+TWICE = " twice as loud"  # what sounds() adds to a name for two of it begun together
 
 
 def sounds(raw):
@@ -454,5 +455,5 @@ def sounds(raw):
                 told.append((a + t, i, pitch, gains))
     loudness = float(np.median([np.median(gains) for *_, gains in told if gains] or [1]))  # the usual one
     return [(t, NAMES.get(i, "unknown") + " cut short" * hear.cut_short(gains) +  # most of it louder: a
-             " twice as loud" * (np.percentile(gains or [0], 25) > 1.5 * loudness), pitch)  # skip lifts a piece
+             TWICE * (np.percentile(gains or [0], 25) > 1.5 * loudness), pitch)  # skip lifts a piece
             for t, i, pitch, gains in told]
