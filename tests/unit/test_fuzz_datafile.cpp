@@ -122,6 +122,16 @@ TEST_F(DamagedDataFile, LyingSizesAndForeignFilesAreRefused)
       bad.push_back(packed);
       put32(&bad.back(), lie.first, lie.second);
    }
+   // well-sized objects that lie inside: a palette's red of 64, a sample of 12 bits
+   const BYTES plain = resaved("-c0 -s2");
+   auto get32 = [&plain](size_t at) { return plain[at] << 24 | plain[at + 1] << 16 | plain[at + 2] << 8 | plain[at + 3]; };
+   for (auto lie : { std::make_pair(DAT_PALETTE, 0), std::make_pair(DAT_SAMPLE, 1) }) {
+      size_t at = 12;   // the first object of the type: each is its type, two sizes, its body
+      while (get32(at) != lie.first)
+         at += 12 + get32(at + 4);
+      bad.push_back(plain);
+      bad.back()[at + 12 + lie.second] = lie.first == DAT_PALETTE ? 64 : 12;
+   }
    for (size_t i = 0; i < bad.size(); i++)
       EXPECT_FALSE(load_like_the_game(bad[i], path)) << "case " << i;
 }
