@@ -222,6 +222,19 @@ def together(r, k, lib, c, pitch, s, q, level):
     return q + (1 - q) * other
 
 
+def best(r, k, lib, level):
+    """start() of the sound that explains most of the mix near frame k; the fire's pitch to the
+    unit, near the best of the coarse ones."""
+    q, c, pitch, s = max(start(r, k, lib, c, pitch, level) for c, pitch in lib.candidates())
+    return max(start(r, k, lib, c, v, level) for v in range(pitch - 9, pitch + 10)) if c == lib.fire else (q, c, pitch, s)
+
+
+def plain(lib, e, n):  # a told sound e as its sample plays unbroken from its start at its usual gain, n frames
+    s, c, pitch, gains, _ = e
+    t = float(np.median(gains or [0])) * lib.wave(c, pitch)[0][max(-s, 0):]
+    return np.r_[np.zeros(max(s, 0)), t, np.zeros(n)][:n]
+
+
 def tell(x, lib, level=5e-3):
     """The sounds in one stretch x, in order: [(frame, index, pitch, gains)], index None where no
     sample explains the mix. At the residue's first loud frame the candidate that explains most
@@ -232,9 +245,11 @@ def tell(x, lib, level=5e-3):
         k = onset(r, sum((w for *_, w in told), np.zeros(len(x))), k, level)
         if k is None:
             return [e[:4] for e in told]
-        q, c, pitch, s = max(start(r, k, lib, c, pitch, level) for c, pitch in lib.candidates())
-        if c == lib.fire:  # its pitch to the unit, near the best of the coarse ones
-            q, c, pitch, s = max(start(r, k, lib, c, v, level) for v in range(pitch - 9, pitch + 10))
+        q, c, pitch, s = best(r, k, lib, level)
+        loud = [e for e in told if e[1] is not None and e[4][k:k + HEAD].any()]
+        if q < 0.6 and loud:  # begun while told sounds were loud, whose following took a share of it:
+            v = r + sum(e[4] - plain(lib, e, len(r)) for e in loud)  # seen beside their plain waves
+            q, c, pitch, s = max((q, c, pitch, s), best(v, k, lib, level))
         if q < 0.6:  # two sounds begun at once (a shot into an envelope just above): the first
             q = together(r, k, lib, c, pitch, s, q, level)  # is told now, the other once it is gone
         if q < 0.6:  # unknown, and passed over; unless what is told there is louder than what is
