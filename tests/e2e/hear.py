@@ -249,7 +249,9 @@ def tell(x, lib, level=5e-3):
         loud = [e for e in told if e[1] is not None and e[4][k:k + HEAD].any()]
         if q < 0.6 and loud:  # begun while told sounds were loud, whose following took a share of it:
             v = r + sum(e[4] - plain(lib, e, len(r)) for e in loud)  # seen beside their plain waves
-            q, c, pitch, s = max((q, c, pitch, s), best(v, k, lib, level))
+            b = best(v, k, lib, level)  # where that is not one of them again
+            if not any(e[1] == b[1] and abs(e[0] - b[3]) < LEAD for e in told):
+                q, c, pitch, s = max((q, c, pitch, s), b)
         if q < 0.6:  # two sounds begun at once (a shot into an envelope just above): the first
             q = together(r, k, lib, c, pitch, s, q, level)  # is told now, the other once it is gone
         if q < 0.6:  # unknown, and passed over; unless what is told there is louder than what is
