@@ -124,9 +124,10 @@ class Game(game.Case):
         self.s.key("space")
         self.s.wait_for(self.s.shows(game.menu()), 3, "menu after the scores")
         self.s.heard()  # its sound over before the next, which is the same
+        self.s.click(*centre(TIMES[4]), self.s.shows(game.menu(1, 4)), "300 s chosen")
         self.s.click(*centre(PLAY), self.s.shows(PROMPT), "prompt")
         self.key()
-        self.s.wait_for(lambda i: (game.clock(i) or 0) > 170, 3, "a 180 s turn")
+        self.s.wait_for(lambda i: (game.clock(i) or 0) > 290, 3, "a 300 s turn")
         self.s.key("Escape")
         img = self.s.wait_for(lambda i: game.shows_text(i, 200, 300, "Player scores") or self.s.shows(game.menu())(i),
                               3, "menu")
