@@ -235,11 +235,23 @@ def plain(lib, e, n):  # a told sound e as its sample plays unbroken from its st
     return np.r_[np.zeros(max(s, 0)), t, np.zeros(n)][:n]
 
 
+def take(r, x, lib, told, s, c, pitch):
+    """Tells sample c at pitch from s: follows it, then it and the sounds it overlaps again,
+    twice, each without the others."""
+    told.append((s, c, pitch, [], np.zeros(len(x))))
+    new = told[-1]
+    for n, (s, c, pitch, gains, w) in 2 * list(enumerate(told)):
+        if c is not None and (told[n] is new or w[new[0]:].any() or new[4][s:].any()):
+            r += w
+            w[:] = 0
+            told[n] = (s, c, pitch, follow(r, s, *lib.wave(c, pitch), w, x)[0], w)
+    told.sort(key=lambda e: e[0])
+
+
 def tell(x, lib, level=5e-3):
     """The sounds in one stretch x, in order: [(frame, index, pitch, gains)], index None where no
     sample explains the mix. At the residue's first loud frame the candidate that explains most
-    of it is taken, followed to its end and taken away; then it and the sounds it overlaps are
-    followed again, twice, each without the others."""
+    of it is taken (take()), and then whatever else began with it."""
     r, told, k = x.copy(), [], 0
     while True:
         k = onset(r, sum((w for *_, w in told), np.zeros(len(x))), k, level)
@@ -261,14 +273,10 @@ def tell(x, lib, level=5e-3):
                 told.append((k, None, 0, [], np.zeros(len(x))))
             k += HEAD
             continue
-        told.append((s, c, pitch, [], np.zeros(len(x))))
-        new = told[-1]
-        for n, (s, c, pitch, gains, w) in 2 * list(enumerate(told)):
-            if c is not None and (told[n] is new or w[new[0]:].any() or new[4][s:].any()):
-                r += w
-                w[:] = 0
-                told[n] = (s, c, pitch, follow(r, s, *lib.wave(c, pitch), w, x)[0], w)
-        told.sort(key=lambda e: e[0])
+        take(r, x, lib, told, s, c, pitch)
+        b = best(r, k, lib, level) if q < 0.95 else (0,)  # the rest of what begins there: a shot that
+        if b[0] >= 0.6 and abs(b[3] - s) < LEAD and not any(e[1] == b[1] and abs(e[0] - b[3]) < LEAD for e in told):
+            take(r, x, lib, told, b[3], b[1], b[2])  # hits at once, softer than the hits
 
 
 def cut_short(gains):  # whether a sound's last pieces were much quieter than the rest of it
