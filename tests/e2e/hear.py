@@ -86,8 +86,7 @@ def mono(raw):  # a recording's two channels as one, low-passed
 
 
 def stretches(x):
-    """(start, end) of each run of sound parted by GAP of silence, with half of it on each side
-    (a sound may begin softer than QUIET)."""
+    """(start, end) of each run of sound parted by GAP of silence, with GAP / 2 each side (it may begin soft)."""
     loud = np.flatnonzero(np.abs(x) > QUIET)
     cuts = np.flatnonzero(np.diff(loud) > GAP)
     return [(max(0, loud[a] - GAP // 2), min(len(x), loud[b] + GAP // 2)) for a, b in
@@ -194,8 +193,7 @@ def follow(r, s, t, d, f, x, n=2048, reach=256, before=()):
 
 
 def onset(r, f, k, level, n=256):
-    """The first loud frame of the residue r from frame k on, for what is told there (f): a
-    server's skips leave a little of a told sound behind."""
+    """The residue r's first loud frame from k on, beside what is told there (f): skips leave a bit behind."""
     for a in range(k, len(r), n):
         w, v = r[a:a + n], f[a:a + n]
         if np.dot(w, w) > n * level ** 2 + 0.25 * np.dot(v, v):
@@ -203,8 +201,7 @@ def onset(r, f, k, level, n=256):
 
 
 def start(r, k, lib, c, pitch, level):
-    """(how well, c, pitch, its start) for sample c at pitch, lined up where it grows loud with
-    where the mix does, near frame k."""
+    """(how well, c, pitch, its start) for sample c at pitch, lined up by where it grows loud near frame k."""
     t, d = lib.wave(c, pitch)
     z = np.flatnonzero(np.abs(t) > 2 * level)[0]  # at about the mix's gain
     p = align(r, k, t[z:z + HEAD], 4096)
@@ -212,8 +209,7 @@ def start(r, k, lib, c, pitch, level):
 
 
 def together(r, k, lib, c, pitch, s, q, level):
-    """How much of the mix near frame k sample c (at pitch, from s) and the best other sound
-    explain together."""
+    """How much of the mix near frame k sample c (at pitch, from s) and the best other sound explain."""
     t, d = lib.wave(c, pitch)
     a = max(s, 0)
     w = r.copy()
@@ -223,8 +219,7 @@ def together(r, k, lib, c, pitch, s, q, level):
 
 
 def best(r, k, lib, level):
-    """start() of the sound that explains most of the mix near frame k; the fire's pitch to the
-    unit, near the best of the coarse ones."""
+    """start() of the sound that best explains the mix near frame k, the fire's pitch refined to the unit."""
     q, c, pitch, s = max(start(r, k, lib, c, pitch, level) for c, pitch in lib.candidates())
     return max(start(r, k, lib, c, v, level) for v in range(pitch - 9, pitch + 10)) if c == lib.fire else (q, c, pitch, s)
 
@@ -236,8 +231,7 @@ def plain(lib, e, n):  # a told sound e as its sample plays unbroken from its st
 
 
 def take(r, x, lib, told, s, c, pitch):
-    """Tells sample c at pitch from s: follows it, then it and the sounds it overlaps again,
-    twice, each without the others."""
+    """Tells sample c at pitch from s, then follows it and the sounds it overlaps again, twice, each alone."""
     told.append((s, c, pitch, [], np.zeros(len(x))))
     new = told[-1]
     for n, (s, c, pitch, gains, w) in 2 * list(enumerate(told)):
@@ -249,9 +243,8 @@ def take(r, x, lib, told, s, c, pitch):
 
 
 def tell(x, lib, level=5e-3):
-    """The sounds in one stretch x, in order: [(frame, index, pitch, gains)], index None where no
-    sample explains the mix. At the residue's first loud frame the candidate that explains most
-    of it is taken (take()), and then whatever else began with it."""
+    """The sounds in one stretch x, in order: [(frame, index, pitch, gains)], index None where none explains
+    the mix. At the residue's first loud frame the best candidate is taken, then whatever began with it."""
     r, told, k = x.copy(), [], 0
     while True:
         k = onset(r, sum((w for *_, w in told), np.zeros(len(x))), k, level)
