@@ -230,6 +230,10 @@ def plain(lib, e, n):  # a told sound e as its sample plays unbroken from its st
     return np.r_[np.zeros(max(s, 0)), t, np.zeros(n)][:n]
 
 
+def again(told, b):  # whether start()'s b is a told sound again: the same sample within LEAD frames
+    return any(e[1] == b[1] and abs(e[0] - b[3]) < LEAD for e in told)
+
+
 def take(r, x, lib, told, s, c, pitch):
     """Tells sample c at pitch from s, then follows it and the sounds it overlaps again, twice, each alone."""
     told.append((s, c, pitch, [], np.zeros(len(x))))
@@ -255,7 +259,7 @@ def tell(x, lib, level=5e-3):
         if q < 0.6 and loud:  # begun while told sounds were loud, whose following took a share of it:
             v = r + sum(e[4] - plain(lib, e, len(r)) for e in loud)  # seen beside their plain waves
             b = best(v, k, lib, level)  # where that is not one of them again
-            if not any(e[1] == b[1] and abs(e[0] - b[3]) < LEAD for e in told):
+            if not again(told, b):
                 q, c, pitch, s = max((q, c, pitch, s), b)
         if q < 0.6:  # two sounds begun at once (a shot into an envelope just above): the first
             q = together(r, k, lib, c, pitch, s, q, level)  # is told now, the other once it is gone
@@ -268,7 +272,7 @@ def tell(x, lib, level=5e-3):
             continue
         take(r, x, lib, told, s, c, pitch)
         b = best(r, k, lib, level) if q < 0.95 else (0,)  # the rest of what begins there: a shot that
-        if b[0] >= 0.6 and abs(b[3] - s) < LEAD and not any(e[1] == b[1] and abs(e[0] - b[3]) < LEAD for e in told):
+        if b[0] >= 0.6 and abs(b[3] - s) < LEAD and not again(told, b):
             take(r, x, lib, told, b[3], b[1], b[2])  # hits at once, softer than the hits
 
 
