@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
-# Retakes the README's pictures (docs/images/menu.png and game.png) from the
-# real game on a private X server, through the end-to-end driver.
+# Retakes the README's pictures (docs/images/menu.png and game.png, and on
+# amd64 windows-menu.png and windows-turn.png) from the real games on a
+# private X server, through the end-to-end driver.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh test
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target junkfall data_file
 mkdir -p docs/images
-JUNKFALL_GAME=build/junkfall PYTHONPATH=tests/e2e /usr/bin/python3 -B - <<'PY'
-import subprocess, time
+# the menu and a turn of one build: shoot GAME MENU-NAME TURN-NAME
+shoot() {
+JUNKFALL_GAME=$1 JUNKFALL_DATA=build/media/data.dat NAMES="$2 $3" PYTHONPATH=tests/e2e /usr/bin/python3 -B - <<'PY'
+import os, subprocess, time
 import game
 s = game.Session()
 try:
     s.start()
     s.wait_for(s.shows(game.menu()), 40, "menu")
     s.move(560, 460)
-    shots = {"menu": s.grab()}
+    names = os.environ["NAMES"].split()
+    shots = {names[0]: s.grab()}
     s.click(100, 297, s.shows(game.menu(0, 3)), "1 player")
     s.click(240, 410, s.shows(game.menu(0, 1)), "60 s")
     s.click(200, 512, s.shows(game.PROMPT), "prompt")
@@ -26,13 +30,20 @@ try:
         s.button(i % 3 == 0)
         i += 1
     s.button(False)
-    shots["game"] = s.grab()
+    shots[names[1]] = s.grab()
     for name, img in shots.items():
         subprocess.run(["convert", "-size", "800x600", "-depth", "8", "rgb:-", "-colors", "256",
                         "PNG8:docs/images/%s.png" % name], input=img, check=True)
 finally:
     s.close()
 PY
+}
+shoot build/junkfall menu game
+if [ "$(dpkg --print-architecture)" = amd64 ]; then
+  cmake --preset windows >/dev/null
+  cmake --build --preset windows >/dev/null
+  shoot build-windows/junkfall.exe windows-menu windows-turn
+fi
 ls -l docs/images
 
 # the web page as a player sees it, in a window with room for the how-to-play

@@ -21,12 +21,11 @@ test=(
 )
 # the web build (Emscripten, with the clang and binaryen it runs) and its tests in Chromium
 web=(emscripten chromium strip-nondeterminism)
-# the Windows build (32-bit, MinGW-w64), its zip, and its tests under 32-bit Wine
+# the Windows build (64-bit, MinGW-w64), its zip, and its tests under 64-bit Wine
 windows=(
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   patch icoutils
-  wine wine32:i386 libxrandr2:i386 libxrender1:i386 # Wine's full-screen modes need these
-  libpulse0:i386                           # and its sound, through the sound server
+  wine wine64                              # no i386 architecture: Wine's 64-bit half alone
 )
 
 SUDO=""
@@ -37,8 +36,6 @@ if [ "${1:-play}" = test ]; then
   packages+=("${test[@]}" "${web[@]}")
   if [ "$(dpkg --print-architecture)" = amd64 ]; then
     packages+=("${windows[@]}")
-    # i386's packages are then missing too, so the update below follows
-    dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386
   fi
 fi
 

@@ -31,12 +31,12 @@ install(FILES ${CMAKE_BINARY_DIR}/README.txt ${PROJECT_SOURCE_DIR}/LICENSE DESTI
 # linked in: Allegro (giftware), MinGW-w64's C runtime and winpthreads, and
 # GCC's libgcc and libstdc++ (GPL with the runtime library exception)
 install(FILES ${JUNKFALL_ALLEGRO_LICENSE} DESTINATION licenses RENAME allegro.txt)
-install(FILES /usr/share/doc/mingw-w64-i686-dev/copyright DESTINATION licenses RENAME mingw-w64.txt)
+install(FILES /usr/share/doc/mingw-w64-x86-64-dev/copyright DESTINATION licenses RENAME mingw-w64.txt)
 install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright DESTINATION licenses RENAME gcc-runtime.txt)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME junkfall)
-set(CPACK_PACKAGE_FILE_NAME junkfall-${PROJECT_VERSION}-windows-x86)
+set(CPACK_PACKAGE_FILE_NAME junkfall-${PROJECT_VERSION}-windows-x64)
 set(CPACK_STRIP_FILES ON)
 # dated by the last commit, members in a fixed order with fixed times
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/cpack_config.cmake)

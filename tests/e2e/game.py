@@ -83,7 +83,7 @@ class Session:
 
     def wine_prefix(self):  # one per build tree: no Wine dialogs, the GDI renderer (quick on Xvfb), and
         # the X pointer left where it is put (see move)
-        self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wineprefix"), WINEARCH="win32",
+        self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wineprefix"), WINEARCH="win64",
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                         PULSE_LATENCY_MSEC="100")  # room for Wine's mixer on a busy machine
         if not os.path.exists(self.env["WINEPREFIX"] + "/system.reg"):

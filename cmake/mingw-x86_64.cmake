@@ -1,7 +1,7 @@
-# Cross-compiling for 32-bit Windows with Debian's MinGW-w64 (posix threads).
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix threads).
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(JUNKFALL_MINGW i686-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(JUNKFALL_MINGW x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${JUNKFALL_MINGW}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${JUNKFALL_MINGW}-g++-posix)
 set(CMAKE_RC_COMPILER ${JUNKFALL_MINGW}-windres)
