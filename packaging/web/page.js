@@ -21,6 +21,8 @@ fit();
 
 var Module = {
   canvas: canvas,
+  // ?tap=URL: the sound driver posts every buffer it mixes there (the tests' ear)
+  soundTap: new URLSearchParams(location.search).get("tap"),
   canvasSized: fit,
   showMessage: function (text) {
     message.textContent = text;

@@ -3,7 +3,8 @@ input, ImageMagick's import for the screen and a private PipeWire for the sound 
 it should show and play comes from the library itself (ctypes, none system), the data file and
 the game's own tables. A game ending in .exe is the Windows build, run under Wine; a page (.html)
 the web build, served on 127.0.0.1 and opened in Chromium."""
-import ctypes, functools, json, os, pathlib, random, re, shutil, subprocess, sys, tempfile, time, unittest
+import ctypes, functools, http.server, json, os, pathlib, random, re, shutil, subprocess, tempfile, threading
+import time, unittest
 from collections import Counter
 import numpy as np
 import hear
@@ -61,7 +62,7 @@ class Session:
     """One X server and one sound server; games on them one after another."""
 
     def __init__(self):
-        self.dir, self.game, self.mouse = tempfile.mkdtemp(prefix="junkfall-e2e."), None, (W - 1, H - 1)
+        self.dir, self.game, self.mouse, self.keep = tempfile.mkdtemp(prefix="junkfall-e2e."), None, (W - 1, H - 1), False
         self.sound = hear.Server(self.dir + "/sound")
         # a free display, high up where no other session's answers for it; -noreset, or the
         # server refuses connections while it resets as its last client leaves
@@ -81,14 +82,16 @@ class Session:
         os.chmod(self.dir + "/xmessage", 0o755)
         WINE and self.wine_prefix()
 
-    def wine_prefix(self):  # one per build tree: no Wine dialogs, the GDI renderer (quick on Xvfb), and
-        # the X pointer left where it is put (see move)
-        self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wineprefix"), WINEARCH="win64",
-                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-                        PULSE_LATENCY_MSEC="100")  # room for Wine's mixer on a busy machine
+    def wine_prefix(self):  # one per build tree: no Wine dialogs, the GDI renderer (quick on Xvfb), the X
+        # pointer left where it is put (see move), and sound through ALSA, whose default keeps the mix;
+        # the library's own mixer in a DirectSound stream (an allegro.cfg the game finds through $ALLEGRO)
+        pathlib.Path(self.dir, "allegro.cfg").write_text("[sound]\ndigi_card = AXA\n")
+        self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wine64"), WINEARCH="win64",
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", ALLEGRO="Z:" + self.dir.replace("/", "\\"))
         if not os.path.exists(self.env["WINEPREFIX"] + "/system.reg"):
             self.x("wineboot", "-i")
-            for key, name, value in (("Direct3D", "renderer", "gdi"), ("DirectInput", "MouseWarpOverride", "disable")):
+            for key, name, value in (("Direct3D", "renderer", "gdi"), ("DirectInput", "MouseWarpOverride", "disable"),
+                                     ("Drivers", "Audio", "alsa")):
                 self.x("wine", "reg", "add", "HKCU\\Software\\Wine\\" + key, "/v", name, "/d", value, "/f")
             self.x("wineserver", "-w")
 
@@ -96,11 +99,12 @@ class Session:
         self.stop()
         pathlib.Path(self.env["MSGS"]).write_text("")
         self.boxes = 0
-        self.sound.record(self.dir + "/heard.raw")  # one recording per game
+        self.sound.record()  # one mix and one recording per game
         self.move(*self.mouse)
         with open(self.dir + "/output", "w") as out:
-            self.game = (Page if WEB else subprocess.Popen)(["wine"] * WINE + (list(cmd) or [GAME]),
-                                                            env=dict(self.env, **env), stdout=out, stderr=out)
+            command, env = ["wine"] * WINE + (list(cmd) or [GAME]), dict(self.env, **env)
+            self.game = Page(command, env, out, out, self.sound.mix) if WEB else \
+                subprocess.Popen(command, env=env, stdout=out, stderr=out)
         self.t0, self.unseen = time.monotonic(), True
 
     def messages(self):  # what allegro_message said; under Wine a box for each, unread; a page logs them
@@ -137,28 +141,27 @@ class Session:
         self.stop()
         WINE and self.x("wineserver", "-k")  # what Wine started for the game in its prefix
         if WEB and Page.server:
-            Page.server.terminate()
-            Page.server.wait()
-            Page.server.stdout.close()
+            Page.server.shutdown()
+            Page.server.server_close()
             Page.server = None
         self.sound.close()
         self.xvfb.terminate()
         self.xvfb.wait()
-        shutil.rmtree(self.dir, ignore_errors=True)
+        if self.keep:
+            print("kept for a look: " + self.dir)
+        else:
+            shutil.rmtree(self.dir, ignore_errors=True)
 
-    def mark(self):  # a point in the recording: heard(mark) is what the game played after it
-        return self.sound.mark()
+    def mark(self):  # a point in the mix: heard(mark) is what the game played after it
+        return len(hear.frames(self.sound.mix))
 
     def heard(self, since=0):
-        """The sounds the game started since a mark, in order, as (name, pitch); once the mix has
-        been quiet a while after now (a sound started now reaches it a little later), or the
-        game ended."""
+        """The sounds the game started since a mark, in order, as (name, pitch); once every sound
+        begun by now has ended in the mix, or the game ended."""
         end, now = time.monotonic() + 10 * SLOW, self.mark()
-        while self.game.poll() is None and time.monotonic() < end and not self.sound.quiet_since(now):
+        while self.game.poll() is None and time.monotonic() < end and self.mark() < now + LONGEST:
             time.sleep(0.1)
-        raw = pathlib.Path(self.dir, "heard.raw").read_bytes()
-        pathlib.Path(tempfile.gettempdir(), os.path.basename(self.dir) + ".raw").write_bytes(raw)  # to look into
-        return [(n, pitch) for t, n, pitch in sounds(raw) if t >= since]
+        return [(n, pitch) for t, n, pitch in sounds(hear.frames(self.sound.mix)) if t >= since]
 
     def x(self, *cmd):  # an X client
         return subprocess.run([str(a) for a in cmd], env=self.env, capture_output=True, check=True).stdout
@@ -231,25 +234,40 @@ class Session:
         x11.XCloseDisplay(d)
 
 
+class Site(http.server.SimpleHTTPRequestHandler):
+    """The web build's folder, and the page's sound tap: POST /tap?n=N writes its Nth mix buffer."""
+    def do_POST(self):
+        body = self.rfile.read(int(self.headers["Content-Length"]))
+        fd = os.open(self.server.mix, os.O_WRONLY | os.O_CREAT)
+        os.pwrite(fd, body, int(self.path.split("?n=")[1]) * len(body))
+        os.close(fd)
+        self.send_response(204)
+        self.end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
 class Page:
     """The web build as a game process: Chromium showing the page full screen on the display, from
-    a server on 127.0.0.1, in a profile of its own; started by a click on the page, as a player does
-    (which lets it play sound). Its status is what the page logs when the game ends."""
+    a server on 127.0.0.1 (a thread of the tests'), in a profile of its own; started by a click on the
+    page, as a player does (which lets it play sound). Its status is what the page logs when the game
+    ends; its mix comes through the tap."""
     server = None
 
-    def __init__(self, cmd, env, stdout, stderr):
+    def __init__(self, cmd, env, stdout, stderr, mix):
         if not Page.server:  # one for the tests' run, ended with it
-            Page.server = subprocess.Popen([sys.executable, "-u", "-m", "http.server", "-b", "127.0.0.1", "0"], text=True,
-                                           cwd=os.path.dirname(os.path.abspath(cmd[0])), stdout=subprocess.PIPE,
-                                           stderr=subprocess.DEVNULL)
-            Page.port = re.search(r"port (\d+)", Page.server.stdout.readline())[1]
+            site = functools.partial(Site, directory=os.path.dirname(os.path.abspath(cmd[0])))
+            Page.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), site)
+            threading.Thread(target=Page.server.serve_forever, daemon=True).start()
+        Page.server.mix = mix
         profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
         self.browser = subprocess.Popen([
             "chromium", "--no-sandbox", "--kiosk", "--user-data-dir=" + profile, "--no-first-run", "--noerrdialogs",
             "--password-store=basic", "--enable-logging=stderr", "--v=0", "--window-position=0,0",
-            "--audio-buffer-size=2048",  # a busy machine's renderer may miss a short buffer's turn: a hole
-            "--window-size=%d,%d" % (W + 1, H + 1), "http://127.0.0.1:%s/%s" % (Page.port, os.path.basename(cmd[0]))],
-            env=dict(env, PULSE_LATENCY_MSEC="100"), stdout=stdout, stderr=stderr)  # room on a busy machine
+            "--window-size=%d,%d" % (W + 1, H + 1),
+            "http://127.0.0.1:%d/%s?tap=/tap" % (Page.server.server_port, os.path.basename(cmd[0]))],
+            env=env, stdout=stdout, stderr=stderr)
         self.pid, end, clicked = self.browser.pid, time.monotonic() + 30 * SLOW, 0
         while "junkfall: started" not in self.log() and time.monotonic() < end and self.browser.poll() is None:
             if "junkfall: ready" in self.log() and time.monotonic() > clicked + SLOW:  # Chromium keeps a window a
@@ -298,6 +316,10 @@ class Case(unittest.TestCase):
     """The tests of one file share an X server; numbered steps share a game."""
     setUpClass = classmethod(lambda cls: setattr(cls, "s", Session()))
     tearDownClass = classmethod(lambda cls: cls.s.close())
+
+    def tearDown(self):  # a failure keeps the session's files: the last game's mix and output
+        result = self._outcome.result
+        self.s.keep = self.s.keep or any(t is self for t, _ in result.failures + result.errors)
 
 
 # ---- the game's own tables: the data file's indices, the menu's slots
@@ -425,35 +447,24 @@ def blend(i, pos):  # the sky (6) or the envelopes' edge (4) pos/64 of the way f
     return rgb(tuple((a * (64 - pos) + b * pos) // 64 for a, b in zip(*ends)))
 
 
-# ---- what the game plays: the samples named by their index names, and the sounds expected
+# ---- what the game plays: the samples by their index names, as the mixer plays them
 def sample(name):  # a SAMPLE's 16-bit data and rate
     s = obj(name)
     n, data = ctypes.c_ulong.from_address(s + 16).value, ctypes.c_void_p.from_address(s + 48).value
     return memoryview(ctypes.string_at(data, 2 * n)).cast("H"), ctypes.c_int.from_address(s + 8).value
 
 
-NAMES = {INDEX[k]: k[:-len("_SAMPLE")].lower() for k in INDEX if k.endswith("_SAMPLE")}
-SAMPLES = hear.Samples({i: sample(k) for k, i in INDEX.items() if i in NAMES}, INDEX["FIRE_SAMPLE"],
-                       range(850, 1151, 10))  # the fire sound at any pitch near its own
+SAMPLES = {k[:-len("_SAMPLE")].lower(): sample(k) for k in INDEX if k.endswith("_SAMPLE")}
+WAVES = hear.waves(SAMPLES, {"fire": range(900, 1100)})  # the fire sound at each of the game's pitches
+LONGEST = max(len(t) for t in WAVES.values())  # frames: a sound begun now has ended this far on
 STARTUP = [("splash1", 1000), ("splash2", 1000), ("title", 1000)]  # each whole, in order
 HITS = {"hit1", "hit2", "hit3"}
-TWICE = " twice as loud"  # what sounds() adds to a name for two of it begun together
 
 
-def sounds(raw):
-    """Every sound in a recording, in order: [(start frame, name, pitch)], told by content;
-    "unknown" where no sample explains the mix, "... cut short" where one stops early, "... twice
-    as loud" where one is (played twice at once). A sound cut short and at once begun again in
-    its own span is one that a long skip of the stream (Wine's underruns) parted."""
-    told, x = [], hear.mono(raw)
-    for a, b in hear.stretches(x):
-        for t, i, pitch, gains in hear.tell(x[a:b], SAMPLES):
-            last = told[-1] if told else None
-            if last and last[1] == i and hear.cut_short(last[3]) and a + t < last[0] + len(SAMPLES.wave(i, pitch)[0]):
-                told[-1] = last[:3] + (last[3][:-2] + gains,)
-            else:
-                told.append((a + t, i, pitch, gains))
-    loudness = float(np.median([np.median(gains) for *_, gains in told if gains] or [1]))  # the usual one
-    return [(t, NAMES.get(i, "unknown") + " cut short" * hear.cut_short(gains) +  # most of it louder: a
-             TWICE * (np.percentile(gains or [0], 25) > 1.5 * loudness), pitch)  # skip lifts a piece
-            for t, i, pitch, gains in told]
+def sounds(mix):
+    """Every sound in a mix, in order: [(start frame, name, pitch)]; a sound begun k times at once is
+    there k times; "unknown" where no sample explains the mix."""
+    told = hear.tell(mix, WAVES)
+    usual = float(np.median([g for _, name, _, g in told if name] or [1]))
+    return [(s, name or "unknown", round(step * hear.RATE * 1000 / (256 * SAMPLES[name][1])) if name else 0)
+            for s, name, step, g in told for _ in range(max(1, round(g / usual)))]

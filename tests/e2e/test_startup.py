@@ -2,7 +2,7 @@
 path; a re-saved data file; no sound card, the sound turned off, and the message when a named
 sound driver cannot start; SIGTERM quits as Quit does, and a second one at once."""
 import os, pathlib, re, shutil, signal, subprocess, time
-import game
+import game, hear
 from game import needs, obj, size, palette, picture
 
 SPLASH1 = picture(lambda b: game.blit(obj("SPLASH1_BMP"), b, 400 - size(obj("SPLASH1_BMP"))[0] // 2,
@@ -35,6 +35,8 @@ class Startup(game.Case):
             print("%s at %.1f s" % (what, time.monotonic() - self.s.t0))
             what == "menu" or self.s.key("Escape")  # typed during a splash: the menu drops it
         self.assertEqual(self.s.heard(), game.STARTUP)
+        mix, sink = hear.frames(self.s.sound.mix), hear.frames(self.s.sound.sink)
+        self.assertTrue(hear.arrived_whole(mix, sink), "the start-up's sounds did not reach the sound server whole")
         self.s.key("Escape")
         self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))
 

@@ -9,7 +9,10 @@
 PALETTE headless_palette;
 int headless_installs = 0;
 
+std::vector<Voice> headless_voices;
+
 static GFX_DRIVER driver;
+static DIGI_DRIVER recorder;
 static std::function<void()> poll;
 static std::deque<int> keys;
 
@@ -37,6 +40,31 @@ static int hook_readkey()
    return k;
 }
 
+static void voice_init(int, const SAMPLE *s) { headless_voices.push_back({ s, -1, -1, -1 }); }
+static void voice_volume(int, int v) { headless_voices.back().vol = v; }
+static void voice_pan(int, int p) { headless_voices.back().pan = p; }
+static void voice_frequency(int, int f) { headless_voices.back().freq = f; }
+static void voice_any(int, int) {}
+static void voice_none(int) {}
+static int voice_done(int) { return -1; }   // over at once, so every voice is free again
+
+// the silent driver's installation, then the recorder in its place
+static void install_recorder()
+{
+   install_sound(DIGI_NONE, MIDI_NONE, nullptr);
+   recorder.voices = 64;
+   recorder.init_voice = voice_init;
+   recorder.set_volume = voice_volume;
+   recorder.set_pan = voice_pan;
+   recorder.set_frequency = voice_frequency;
+   recorder.loop_voice = recorder.set_position = voice_any;
+   recorder.start_voice = recorder.stop_voice = recorder.release_voice = recorder.exit = voice_none;
+   recorder.get_position = voice_done;
+   digi_driver = &recorder;
+}
+
+Voice voice_of(int index, int freq) { return { static_cast<SAMPLE *>(data[index].dat), 255, 128, freq }; }
+
 void headless_init()
 {
    static bool started = false;
@@ -46,6 +74,7 @@ void headless_init()
       set_color_depth(8);
       set_color_conversion(COLORCONV_NONE);
       install_keyboard_hooks(hook_keypressed, hook_readkey);
+      install_recorder();
    }
 }
 

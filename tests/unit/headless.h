@@ -24,6 +24,20 @@ extern PALETTE headless_palette;   // what the stand-in driver holds
 extern int headless_installs;      // palettes installed so far
 int headless_diff(BITMAP *a, BITMAP *b);   // pixels that differ between two 800 x 600 bitmaps
 
+// a sound driver of the tests' own in place of the silent one: every voice
+// the game starts, as play_sample sets it up (frequency in Hz)
+struct Voice
+{
+   const SAMPLE *sample;
+   int vol, pan, freq;
+   bool operator==(const Voice &o) const
+   {
+      return sample == o.sample && vol == o.vol && pan == o.pan && freq == o.freq;
+   }
+};
+extern std::vector<Voice> headless_voices;
+Voice voice_of(int index, int freq = 22050);   // the data file's sample, at full volume, centred
+
 extern std::int64_t fake_clock_now;   // the counter, a million counts a second
 
 // one game: prompts and the score table answered, the test steering each

@@ -1,4 +1,5 @@
 #include "banana.h"
+#include "data.h"
 #include "game.h"
 #include "headless.h"
 #include "spam.h"
@@ -66,10 +67,16 @@ TEST(Objects, BananaBoxTouchingTheSpamBoxHitsAndAGapOfAPixelMisses)
       spams[3] = { 100, 100, true };
       EXPECT_TRUE(spam_collide(c.x, c.y) == c.hit && spams[3].alive == !c.hit) << c.x << "," << c.y;
    }
-   cur_player = 2;   // a hit takes both away and scores for the player whose turn it is
+   cur_player = 2;   // a hit takes both away, scores for the player whose turn it is and sounds
+   headless_voices.clear();
    add_banana(100, 122);
    process_bananas();
    EXPECT_TRUE(banana_list == nullptr && !spams[3].alive && player_score[2] == 1 && player_score[0] == 0);
+   for (int i = 0; i < 59; i++, process_bananas())   // one of three sounds, each of them now and then
+      spams[3] = { 100, 100, true }, add_banana(100, 122);
+   for (int hit : { HIT1_SAMPLE, HIT2_SAMPLE, HIT3_SAMPLE })
+      EXPECT_GT(std::count(headless_voices.begin(), headless_voices.end(), voice_of(hit)), 5) << hit;
+   EXPECT_EQ(headless_voices.size(), 60u);
 }
 
 TEST(Objects, SpamEntersAboveTheScreenInTheFirstFreeSlotFallsAndLandsPastTheBottom)

@@ -92,14 +92,16 @@ TEST(TitleMenu, APressActsOnceHoweverLongAndWhereverItIsHeld)
    EXPECT_TRUE(passes == 9 && num_players == 4 && time_limit == 3);
 }
 
-TEST(TitleMenu, EveryOpeningStartsAfreshInItsOwnPalette)
+TEST(TitleMenu, EveryOpeningStartsAfreshInItsOwnPaletteWithItsSoundAndChoosingIsSilent)
 {
    fresh_menu();
+   headless_voices.clear();
    EXPECT_FALSE(run_menu(click(kSlots[8], 50, 20, click(kSlots[0]))));
    EXPECT_TRUE(num_players == 1 && time_limit == 4);
    EXPECT_EQ(std::memcmp(headless_palette, data[TITLE_PAL].dat, sizeof(PALETTE)), 0);
    run_menu({ { 0, 0, -1 } });
    EXPECT_TRUE(num_players == 2 && time_limit == 3);
+   EXPECT_EQ(headless_voices, std::vector<Voice>(2, voice_of(TITLE_SAMPLE)));
 }
 
 } // namespace
