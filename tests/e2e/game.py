@@ -26,12 +26,13 @@ LACKS = {
              "silence without a card": "on Windows a machine without sound devices fails to start the sound "
                                        "(no MIDI device, and no patch set for the library's synthesiser)"},
     "web": {"signals": "a page gets no signals", "close button": "a page closes with its tab, game and all",
-            "install layout": "a page's files are served as built: the game finds its data at /media/data.dat",
+            "install layout": "a page's files are served as built: its data is at /media/data.dat",
             "sound settings": "a page reads no allegro.cfg: no sound driver can be named to fail"},
 }[BUILD]
 
 
-WINE, WEB, needs = BUILD == "wine", BUILD == "web", lambda what: unittest.skipIf(what in LACKS, LACKS.get(what))
+WINE, WEB = BUILD == "wine", BUILD == "web"
+needs = lambda what: unittest.skipIf(what in LACKS, LACKS.get(what))
 # what messages() gives for these messages of the library's, and for one that matches a pattern
 said = lambda texts: ["(a box)"] * len(texts) if "message text" in LACKS else texts
 said_like = lambda pattern: r"^\(a box\)$" if "message text" in LACKS else pattern
@@ -46,7 +47,7 @@ def row(img, y, x0=0, x1=W):
 
 
 # a machine with no sound card: no ALSA device of ours, no sound server to reach
-NO_CARD = dict(PIPEWIRE_RUNTIME_DIR="/nonexistent", XDG_RUNTIME_DIR="/nonexistent", PULSE_SERVER="unix:/nonexistent")
+NO_CARD = dict(PIPEWIRE_RUNTIME_DIR="/none", XDG_RUNTIME_DIR="/none", PULSE_SERVER="unix:/none")
 
 
 def failing_sound(d):
@@ -62,7 +63,8 @@ class Session:
     """One X server and one sound server; games on them one after another."""
 
     def __init__(self):
-        self.dir, self.game, self.mouse, self.keep = tempfile.mkdtemp(prefix="junkfall-e2e."), None, (W - 1, H - 1), False
+        self.dir, self.game, self.keep = tempfile.mkdtemp(prefix="junkfall-e2e."), None, False
+        self.mouse = W - 1, H - 1
         self.sound = hear.Server(self.dir + "/sound")
         # a free display, high up where no other session's answers for it; -noreset, or the
         # server refuses connections while it resets as its last client leaves
@@ -87,11 +89,12 @@ class Session:
         # the library's own mixer in a DirectSound stream (an allegro.cfg the game finds through $ALLEGRO)
         pathlib.Path(self.dir, "allegro.cfg").write_text("[sound]\ndigi_card = AXA\n")
         self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wine64"), WINEARCH="win64",
-                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", ALLEGRO="Z:" + self.dir.replace("/", "\\"))
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+                        ALLEGRO="Z:" + self.dir.replace("/", "\\"))
         if not os.path.exists(self.env["WINEPREFIX"] + "/system.reg"):
             self.x("wineboot", "-i")
-            for key, name, value in (("Direct3D", "renderer", "gdi"), ("DirectInput", "MouseWarpOverride", "disable"),
-                                     ("Drivers", "Audio", "alsa")):
+            for key, name, value in (("Direct3D", "renderer", "gdi"), ("Drivers", "Audio", "alsa"),
+                                     ("DirectInput", "MouseWarpOverride", "disable")):
                 self.x("wine", "reg", "add", "HKCU\\Software\\Wine\\" + key, "/v", name, "/d", value, "/f")
             self.x("wineserver", "-w")
 
@@ -110,7 +113,8 @@ class Session:
     def messages(self):  # what allegro_message said; under Wine a box for each, unread; a page logs them
         if WEB:
             return [json.loads(m) for m in re.findall(r'"allegro_message: (".*")", source', self.game.log())]
-        return ["(a box)"] * self.boxes if WINE else pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
+        return ["(a box)"] * self.boxes if WINE else \
+            pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
 
     def wait_exit(self, timeout=5):
         """The game's exit status; TimeoutExpired if it runs on. Under Wine the library's message
@@ -123,8 +127,8 @@ class Session:
         return self.game.wait(max(0.1, end - time.monotonic()))
 
     def answer_box(self):  # a small window named as the game, not answered yet: Enter, over it
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Junkfall$", "getwindowgeometry",
-                                "%@"], env=self.env, capture_output=True).stdout
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Junkfall$",
+                                "getwindowgeometry", "%@"], env=self.env, capture_output=True).stdout
         for x, y, w, h in re.findall(rb"Position: (-?\d+),(-?\d+).*?Geometry: (\d+)x(\d+)", found, re.S):
             on_screen = 0 <= int(x) and 0 <= int(y) and int(x) + int(w) <= W and int(y) + int(h) <= H
             if on_screen and int(h) < 400 and time.monotonic() > getattr(self, "answered", 0) + 3:
@@ -170,9 +174,10 @@ class Session:
         self.mouse, self.unseen = (x, y), False
         if not WINE:
             return self.x("xdotool", "mousemove", x, y)
-        # Under Wine the full-screen game reads only the pointer's motion (with the library's defaults, moves of
-        # 16 pixels or more count twice). So: a move across the screen and back stops the game's pointer in the
-        # corner of x's and y's parity; then a move past (x, y) and one back, each long enough to count twice
+        # Under Wine the full-screen game reads only the pointer's motion (with the library's defaults,
+        # moves of 16 pixels or more count twice). So: a move across the screen and back stops the game's
+        # pointer in the corner of x's and y's parity; then a move past (x, y) and one back, each long
+        # enough to count twice
         moves = []
         for v, top in ((x, W - 1), (y, H - 1)):
             corner = 0 if v % 2 == 0 else top
@@ -211,8 +216,9 @@ class Session:
             if time.monotonic() > end or self.game.poll() is not None:
                 name = "%s/%s.ppm" % (tempfile.gettempdir(), re.sub(r"\W+", "-", what))
                 pathlib.Path(name).write_bytes(b"P6 800 600 255\n" + img)
-                raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (what, name, self.game.poll(),
-                                     self.messages(), pathlib.Path(self.dir, "output").read_text()[-3000:]))
+                raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (
+                    what, name, self.game.poll(), self.messages(),
+                    pathlib.Path(self.dir, "output").read_text()[-3000:]))
 
     def masked(self, img):  # without the pointer, which the library draws itself
         img, (mx, my) = bytearray(img), self.mouse
@@ -221,14 +227,15 @@ class Session:
             img[(y * W + x0) * 3:(y * W + x1) * 3] = bytes(3 * (x1 - x0))
         return img
 
-    def shows(self, ref):  # under Wine the pointer starts where the game first sees motion: anywhere till moved
-        return lambda img: self.masked(img) == self.masked(ref) or WINE and self.unseen and pointer_only(img, ref)
+    def shows(self, ref):  # under Wine the pointer starts where the game first sees motion: anywhere
+        # till moved
+        return lambda i: self.masked(i) == self.masked(ref) or WINE and self.unseen and pointer_only(i, ref)
 
     def close_button(self):  # WM_DELETE_WINDOW to the game's window, as a window manager sends it
         window = int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1])  # full screen
         d = x11.XOpenDisplay(self.env["DISPLAY"].encode())
         atoms = [x11.XInternAtom(d, name, 0) for name in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW")]
-        # an XClientMessageEvent on LP64: type, serial, send_event, display, window, message_type, format, data
+        # an XClientMessageEvent on LP64: type, serial, send_event, display, window, type, format, data
         ev = (ctypes.c_long * 24)(33, 0, 0, 0, window, atoms[0], 32, atoms[1])
         x11.XSendEvent(d, window, 0, 0, ev)
         x11.XCloseDisplay(d)
@@ -263,19 +270,21 @@ class Page:
         Page.server.mix = mix
         profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
         self.browser = subprocess.Popen([
-            "chromium", "--no-sandbox", "--kiosk", "--user-data-dir=" + profile, "--no-first-run", "--noerrdialogs",
-            "--password-store=basic", "--enable-logging=stderr", "--v=0", "--window-position=0,0",
+            "chromium", "--no-sandbox", "--kiosk", "--user-data-dir=" + profile, "--no-first-run",
+            "--noerrdialogs", "--password-store=basic", "--enable-logging=stderr", "--v=0",
+            "--window-position=0,0",
             "--window-size=%d,%d" % (W + 1, H + 1),
             "http://127.0.0.1:%d/%s?tap=/tap" % (Page.server.server_port, os.path.basename(cmd[0]))],
             env=env, stdout=stdout, stderr=stderr)
         self.pid, end, clicked = self.browser.pid, time.monotonic() + 30 * SLOW, 0
-        while "junkfall: started" not in self.log() and time.monotonic() < end and self.browser.poll() is None:
-            if "junkfall: ready" in self.log() and time.monotonic() > clicked + SLOW:  # Chromium keeps a window a
-                # pixel short of a screen it would fill; one a pixel over can be set to it. Clicked again while
-                # the game has not started (a click may come early), not so soon that the splash is missed
-                subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "chromium", "windowsize", "%@",
-                                str(W), str(H), "mousemove", str(W // 2), str(H // 2), "sleep", "0.2", "click", "1"],
-                               env=env, check=True)
+        while "junkfall: started" not in self.log() and time.monotonic() < end and self.poll() is None:
+            # Chromium keeps a window a pixel short of a screen it would fill; one a pixel over can be set
+            # to it. Clicked again while the game has not started (a click may come early), not so soon
+            # that the splash is missed
+            if "junkfall: ready" in self.log() and time.monotonic() > clicked + SLOW:
+                subprocess.run([str(a) for a in ("xdotool", "search", "--onlyvisible", "--class", "chromium",
+                                "windowsize", "%@", W, H, "mousemove", W // 2, H // 2, "sleep", 0.2, "click",
+                                1)], env=env, check=True)
                 clicked = time.monotonic()
             time.sleep(0.02)
 
@@ -326,7 +335,7 @@ class Case(unittest.TestCase):
 INDEX = {m[1]: int(m[2]) for m in re.finditer(r"#define (\w+)\s+(\d+)", (SRC / "data.h").read_text())}
 SLOTS = [(INDEX[m[1]], int(m[2]), int(m[3]))
          for m in re.finditer(r"\{ (MENU_\w+), (\d+), (\d+) \}", (SRC / "title_layout.h").read_text())]
-PLAYERS, TIMES, (PLAY, QUIT) = [s[1:] for s in SLOTS[:4]], [s[1:] for s in SLOTS[4:9]], [s[1:] for s in SLOTS[9:]]
+PLAYERS, TIMES, (PLAY, QUIT) = ([s[1:] for s in SLOTS[a:b]] for a, b in ((0, 4), (4, 9), (9, 11)))
 
 
 def centre(slot):
@@ -376,7 +385,8 @@ def blit(bmp, dest, x, y):
 
 
 def text(lines):  # a cleared screen with (x, y, text) lines in white, as textout_ex
-    return picture(lambda b: [al.textout_ex(b, FONT, s.encode(), x, y, 1, 0) for x, y, s in lines], {1: (63, 63, 63)})
+    draw = lambda b: [al.textout_ex(b, FONT, s.encode(), x, y, 1, 0) for x, y, s in lines]
+    return picture(draw, {1: (63, 63, 63)})
 
 
 @functools.lru_cache(None)
@@ -409,7 +419,7 @@ CROSSHAIR = picture(lambda b: [al.circle(b, 7, 7, 6, 1)] + [al.line(b, *e, 1) fo
     (0, 7, 2, 7), (12, 7, 14, 7), (7, 0, 7, 2), (7, 12, 7, 14))], {1: (63, 63, 63)}, 16, 16)
 
 
-def pointer_shown(img, ref, x, y, colour=(63, 63, 63)):  # ref under the crosshair, its hot spot (7, 7) on (x, y)
+def pointer_shown(img, ref, x, y, colour=(63, 63, 63)):  # ref under the crosshair, its (7, 7) on (x, y)
     return all(row(img, y - 7 + r, x - 7 + c, x - 6 + c) == (rgb(colour) if CROSSHAIR[48 * r + 3 * c] else
                row(ref, y - 7 + r, x - 7 + c, x - 6 + c)) for r in range(16) for c in range(16))
 
@@ -417,12 +427,14 @@ def pointer_shown(img, ref, x, y, colour=(63, 63, 63)):  # ref under the crossha
 # ---- reading a turn in play
 def health(img):  # the bar at the top right as 0..20; None if it is not a clean bar
     col = b"".join(row(img, y, 790, 791) for y in range(103))
-    return next((h for h in range(21) if col == bytes(3) * (101 - 5 * h) + BAR * (5 * h + 1) + bytes(3)), None)
+    bars = (bytes(3) * (101 - 5 * h) + BAR * (5 * h + 1) + bytes(3) for h in range(21))
+    return next((h for h, bar in enumerate(bars) if col == bar), None)
 
 
 def clock(img):  # the number in "Time left %3d", if the text is there and whole
     if shows_text(img, 9, 10, "Time left "):
-        n = "".join(next((c for c in " -0123456789" if shows_text(img, 89 + 8 * i, 10, c)), "?") for i in range(3))
+        n = "".join(next((c for c in " -0123456789" if shows_text(img, 89 + 8 * i, 10, c)), "?")
+                    for i in range(3))
         return int(n) if re.fullmatch(r" *-?\d+", n) else None
 
 
@@ -442,7 +454,7 @@ def sky(img):  # the commonest colour of an open row of sky
     return Counter(bytes(row(img, 400)[i:i + 3]) for i in range(0, 3 * W, 3)).most_common(1)[0][0]
 
 
-def blend(i, pos):  # the sky (6) or the envelopes' edge (4) pos/64 of the way from the second palette to the game's
+def blend(i, pos):  # the sky (6) or the envelopes' edge (4) pos/64 of the way from the second palette
     ends = {6: ((15, 51, 27), (0, 0, 63)), 4: ((45, 15, 57), (63, 0, 0))}[i]
     return rgb(tuple((a * (64 - pos) + b * pos) // 64 for a, b in zip(*ends)))
 

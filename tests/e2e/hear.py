@@ -30,10 +30,13 @@ class Server:
         os.makedirs(run, mode=0o700)
         bus, self.home = "unix:path=%s/bus" % run, d + "/game"
         self.env = dict(os.environ, XDG_RUNTIME_DIR=run, PIPEWIRE_RUNTIME_DIR=run, HOME=d, XDG_STATE_HOME=d,
-                        XDG_CONFIG_HOME=d, PULSE_SERVER="unix:%s/pulse/native" % run, DBUS_SESSION_BUS_ADDRESS=bus)
+                        XDG_CONFIG_HOME=d, PULSE_SERVER="unix:%s/pulse/native" % run,
+                        DBUS_SESSION_BUS_ADDRESS=bus)
         for cmd, ready in ((["dbus-daemon", "--session", "--nofork", "--address=" + bus], "bus"),
-                           (["pipewire"], "pipewire-0"), (["wireplumber"], "bus"), (["pipewire-pulse"], "bus")):
-            self.procs.append(subprocess.Popen(cmd, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+                           (["pipewire"], "pipewire-0"), (["wireplumber"], "bus"),
+                           (["pipewire-pulse"], "bus")):
+            self.procs.append(subprocess.Popen(cmd, env=self.env, stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL))
             self.until(lambda: os.path.exists(run + "/" + ready), cmd[0])  # each on what came before it
         self.until(lambda: self.pactl("info").returncode == 0, "pipewire-pulse")
         self.pactl("load-module", "module-null-sink", "sink_name=heard")
@@ -63,8 +66,8 @@ class Server:
         self.close(recording_only=True)
         pathlib.Path(self.mix).unlink(missing_ok=True)
         with open(self.sink, "wb") as f:
-            self.rec = subprocess.Popen(["parec", "-d", "heard.monitor", "--format=s16le", "--rate=%d" % RATE,
-                                         "--channels=2", "--raw", "--latency-msec=20"], env=self.env, stdout=f)
+            self.rec = subprocess.Popen(["parec", "-d", "heard.monitor", "--format=s16le", "--raw", "--channels=2",
+                                         "--rate=%d" % RATE, "--latency-msec=20"], env=self.env, stdout=f)
 
     def close(self, recording_only=False):
         for p in ([self.rec] if self.rec else []) + ([] if recording_only else self.procs[::-1]):
@@ -92,7 +95,8 @@ def waves(samples, pitches):
 def best(r, k, lib, lead):
     """(share, name, step, start) of the candidate that explains most of r's window at k, begun up to
     lead frames before k; each is weighed from its start, as the residue is quiet before k."""
-    w, top, n = np.r_[r[k:k + W], np.zeros(max(0, k + W - len(r)))], (0, None, 0, k), 1 << (lead + 2 * W).bit_length()
+    w, top = np.r_[r[k:k + W], np.zeros(max(0, k + W - len(r)))], (0, None, 0, k)
+    n = 1 << (lead + 2 * W).bit_length()
     for (name, step), t in lib.items():
         t = np.r_[t[:lead + W], np.zeros(max(0, lead + W - len(t)))]
         c = np.fft.irfft(np.fft.rfft(t, n) * np.conj(np.fft.rfft(w, n)), n)[:min(lead, k) + 1]

@@ -40,7 +40,7 @@ class Game(game.Case):
         self.key("Escape")  # any key starts a turn, Esc too
         img = self.s.wait_for(lambda i: game.clock(i) is not None, 3, "first frame")
         self.assertEqual((game.clock(img), game.health(img)), (29, 20))
-        for y in [y for y in range(20, 600) if not Y - 8 < y < Y + 9]:  # below the clock, not the pointer's rows
+        for y in [y for y in range(20, 600) if not Y - 8 < y < Y + 9]:  # below the clock, not the pointer
             seg = row(img, y, 0, 780)  # left of the bar
             if y >= 580:  # the turret over the sky, then over the ground
                 self.assertEqual(seg[3 * 390:3 * 411], TURRET * 21, y)
@@ -77,7 +77,7 @@ class Game(game.Case):
             gone, y = gone or not ys, min(ys, default=y)
         self.s.button(False)
         self.assertTrue(gone, "the envelope was not shot down")
-        self.assertTrue(0 < max(spans, default=0) <= 24, "no banana seen, or two in the air from one held press")
+        self.assertTrue(0 < max(spans, default=0) <= 24, "no banana seen, or two in the air from one press")
 
     def test_6_landings_end_the_turn_at_the_twentieth_as_colours_swing(self):
         seen, swing, end = [], [], time.monotonic() + 30 * game.SLOW  # timed by the turn's own clock, whose
@@ -103,10 +103,10 @@ class Game(game.Case):
         tables = {bytes(self.s.masked(game.text([(200, 300, "Player scores"), (220, 310, "Player 1: 1"),
                                                  (220, 320, "Player 2: %d" % n)]))): n for n in range(13)}
         seen = []
-        img = self.s.wait_for(lambda i: seen.append((0, game.clock(i))) or bytes(self.s.masked(i)) in tables, 25,
-                              "score table")
+        img = self.s.wait_for(lambda i: seen.append((0, game.clock(i))) or bytes(self.s.masked(i)) in tables,
+                              25, "score table")
         shot = tables[bytes(self.s.masked(img))]
-        self.assertEqual(ends(seen), int(30 - (30 * (20 + shot) + 309) / 60), shot)  # the 20th not shot down lands
+        self.assertEqual(ends(seen), int(30 - (30 * (20 + shot) + 309) / 60), shot)  # the 20th left lands
         heard = self.s.heard()  # the first turn's one shot and hit; no landing, prompt or table is heard
         self.__class__.heard = len(heard)
         self.assertEqual(heard[:3] + [heard[3][0], heard[4][0] in HITS], game.STARTUP + ["fire", True], heard)
@@ -129,8 +129,8 @@ class Game(game.Case):
         self.key()
         self.s.wait_for(lambda i: (game.clock(i) or 0) > 290, 3, "a 300 s turn")
         self.s.key("Escape")
-        img = self.s.wait_for(lambda i: game.shows_text(i, 200, 300, "Player scores") or self.s.shows(game.menu())(i),
-                              3, "menu")
+        img = self.s.wait_for(lambda i: game.shows_text(i, 200, 300, "Player scores") or
+                              self.s.shows(game.menu())(i), 3, "menu")
         self.assertTrue(self.s.shows(game.menu())(img), "scores after an abandoned game")
         self.assertEqual(self.s.heard()[self.heard:], [("title", 1000)] * 2)  # the menu opened twice
 

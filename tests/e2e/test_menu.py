@@ -8,7 +8,8 @@ from game import PLAYERS, TIMES, QUIT, centre, needs
 # corners of two hit areas, then the frames just outside four others, which miss
 (P1, P2, P4), (T30, T60) = (PLAYERS[i] for i in (0, 1, 3)), TIMES[:2]
 EDGES = [((P4[0] + 1, P4[1] + 1), (3, 3)), ((T60[0] + 116, T60[1] + 45), (3, 1)),
-         ((P1[0], P1[1] + 20), (3, 1)), ((T30[0] + 117, T30[1] + 20), (3, 1)), ((P2[0] + 58, P2[1] + 46), (3, 1)),
+         ((P1[0], P1[1] + 20), (3, 1)), ((T30[0] + 117, T30[1] + 20), (3, 1)),
+         ((P2[0] + 58, P2[1] + 46), (3, 1)),
          ((QUIT[0] + 58, QUIT[1]), (3, 1)), (centre(P1), (0, 1))]  # and the game still answers
 
 
@@ -20,7 +21,8 @@ class Menu(game.Case):
     @needs("pointer in grabs")
     def test_2_the_crosshair_in_the_frames_colour(self):
         self.s.move(400, 560)
-        self.s.wait_for(lambda i: game.pointer_shown(i, game.menu(), 400, 560, game.palette("TITLE_PAL")[1]), 2,
+        colour = game.palette("TITLE_PAL")[1]
+        self.s.wait_for(lambda i: game.pointer_shown(i, game.menu(), 400, 560, colour), 2,
                         "the crosshair on the menu, in the frames' colour")
 
     def test_3_hit_areas_end_one_pixel_inside_the_frames_and_choosing_is_silent(self):

@@ -3,12 +3,12 @@ path; a re-saved data file; no sound card, the sound turned off, and the message
 sound driver cannot start; SIGTERM quits as Quit does, and a second one at once."""
 import os, pathlib, re, shutil, signal, subprocess, time
 import game, hear
-from game import needs, obj, size, palette, picture
+from game import W, H, needs, obj, size, palette, picture
 
 SPLASH1 = picture(lambda b: game.blit(obj("SPLASH1_BMP"), b, 400 - size(obj("SPLASH1_BMP"))[0] // 2,
                                       300 - size(obj("SPLASH1_BMP"))[1] // 2), palette("SPLASH1_PAL"))
 SPLASH2 = picture(lambda b: game.al.stretch_blit(game.p(obj("SPLASH2_BMP")), b, 0, 0, *size(obj("SPLASH2_BMP")),
-                                                 0, 0, 800, 600), palette("SPLASH2_PAL"))
+                                                 0, 0, W, H), palette("SPLASH2_PAL"))
 
 
 class Startup(game.Case):
@@ -36,7 +36,7 @@ class Startup(game.Case):
             what == "menu" or self.s.key("Escape")  # typed during a splash: the menu drops it
         self.assertEqual(self.s.heard(), game.STARTUP)
         mix, sink = hear.frames(self.s.sound.mix), hear.frames(self.s.sound.sink)
-        self.assertTrue(hear.arrived_whole(mix, sink), "the start-up's sounds did not reach the sound server whole")
+        self.assertTrue(hear.arrived_whole(mix, sink), "the start-up did not reach the sound server whole")
         self.s.key("Escape")
         self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))
 
@@ -81,7 +81,8 @@ class Startup(game.Case):
             "/proc/%d/status" % self.s.game.pid).read_text())[1], 16) >> (signal.SIGTERM - 1) & 1
         self.s.wait_for(lambda i: not sigterm_caught(), 1, "SIGTERM back to its default after the first")
         self.s.game.terminate()
-        self.assertEqual((self.s.wait_exit(0.5), self.s.messages(), self.s.heard()), (-signal.SIGTERM, [], []))
+        self.assertEqual((self.s.wait_exit(0.5), self.s.messages(), self.s.heard()),
+                         (-signal.SIGTERM, [], []))
         # the splash lasts over a second more
 
     @needs("sound settings")
