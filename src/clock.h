@@ -1,7 +1,8 @@
 // The high-resolution counter the stopwatch reads: a fixed rate in counts
 // per second and a count that grows steadily at that rate. The game links
-// clock_posix.cpp (the monotonic clock) or clock_windows.cpp (the system's
-// performance counter); tests link a fake instead.
+// clock_posix.cpp (the monotonic clock), clock_windows.cpp (the system's
+// performance counter) or clock_web.cpp (the browser's monotonic clock);
+// tests link a fake instead.
 #ifndef JUNKFALL_CLOCK_H
 #define JUNKFALL_CLOCK_H
 

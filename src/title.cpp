@@ -14,12 +14,12 @@ namespace {
 // the hit area lies one pixel inside the frame on every side
 bool slot_hit(const SLOT &s, int mx, int my)
 {
-   return s.x < mx && mx <= s.x + 116 && s.y < my && my <= s.y + 45;
+   return s.x < mx && mx <= s.x + SLOT_W && s.y < my && my <= s.y + SLOT_H;
 }
 
 void draw_frame(BITMAP *bmp, const SLOT &s)
 {
-   rect(bmp, s.x, s.y, s.x + 117, s.y + 46, 1);
+   rect(bmp, s.x, s.y, s.x + SLOT_W + 1, s.y + SLOT_H + 1, 1);
 }
 
 void blit_whole(BITMAP *src, BITMAP *dest, int x, int y)
@@ -91,7 +91,7 @@ bool title_screen()
          latch = true;
          int mx = mouse_x;
          int my = mouse_y;
-         if (274 < my && my <= 319) {
+         if (player_slots[0].y < my && my <= player_slots[0].y + SLOT_H) {
             for (int i = 0; i < 4; i++) {
                if (slot_hit(player_slots[i], mx, my)) {
                   num_players = i + 1;
@@ -99,7 +99,7 @@ bool title_screen()
                }
             }
          }
-         if (387 < my && my <= 432) {
+         if (time_slots[0].y < my && my <= time_slots[0].y + SLOT_H) {
             for (int i = 0; i < 5; i++) {
                if (slot_hit(time_slots[i], mx, my)) {
                   time_limit = i;

@@ -1,5 +1,7 @@
 // What the desktop sees of the game: the window's name, class and icon, and
-// its close button, which ends the program the way Quit does.
+// its close button, which ends the program the way Quit does. In a web page
+// the page carries the name and icon, and there is no close button: the tab
+// closes with the game.
 #ifndef JUNKFALL_WINDOW_H
 #define JUNKFALL_WINDOW_H
 

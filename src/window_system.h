@@ -1,5 +1,6 @@
 // What differs from system to system in how the desktop sees the game; one
-// file per system implements it (window_x11.cpp, window_windows.cpp).
+// file per system implements it (window_x11.cpp, window_windows.cpp, and
+// window_web.cpp, where a page has neither to do).
 #ifndef JUNKFALL_WINDOW_SYSTEM_H
 #define JUNKFALL_WINDOW_SYSTEM_H
 
