@@ -7,6 +7,7 @@
 #include "data.h"
 #include "dirty.h"
 #include "main.h"
+#include "press.h"
 #include "spam.h"
 #include "window.h"
 
@@ -28,6 +29,8 @@ Timer timer;
 
 // the only state shared with the timer callback
 static std::atomic<std::uint32_t> game_time{0};
+// the presses counted up to the last tick
+static std::uint32_t presses_seen = 0;
 
 const PALETTE game_palette = {
    {  0,  0,  0, 0 },  // 0 transparent, text backgrounds, the bar's box
@@ -242,7 +245,12 @@ int run_tick(std::uint32_t *processed)
    process_bananas();
 
    turret_x = mouse_x;
-   if (!firing && (mouse_b & 1)) {
+   // a press counted since the last tick fires, let go or not, and tells
+   // that the one before it was let go
+   bool pressed = pressed_since(&presses_seen, nullptr, nullptr);
+   if (pressed)
+      firing = false;
+   if (!firing && (pressed || (mouse_b & 1))) {
       if (add_banana(turret_x - banana->w / 2, 570))
          play_sample(static_cast<SAMPLE *>(data[FIRE_SAMPLE].dat), 255, 128, 900 + rand() % 200, 0);
       firing = true;
@@ -265,6 +273,10 @@ static bool play_turn(BITMAP *buffer)
    if (!player_ready())
       return false;
    blit(bg, screen, 0, 0, 0, 0, 800, 600);
+   // a press held as the turn begins, or counted before (the tap that
+   // answered the prompt), fires nothing
+   presses_seen = presses_now();
+   firing = firing || (mouse_b & 1);
 
    init_spam();
    clear_bananas();

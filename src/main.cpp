@@ -5,6 +5,7 @@
 
 #include "data.h"
 #include "game.h"
+#include "press.h"
 #include "timer.h"
 #include "title.h"
 #include "usage.h"
@@ -87,6 +88,7 @@ int main(int argc, char **argv)
    install_keyboard();
    install_timer();
    install_mouse();
+   watch_presses();
 
    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0) {
       allegro_message("Error setting up the sound!\n%s\n", allegro_error);

@@ -1,9 +1,10 @@
 // The title menu. It polls the mouse continuously and redraws only after a
-// choice changes; each press of the left button acts once.
+// choice changes; each press of the left button acts once, however short.
 #include "title.h"
 
 #include "data.h"
 #include "main.h"
+#include "press.h"
 #include "title_layout.h"
 #include "window.h"
 
@@ -60,7 +61,10 @@ void close_menu(BITMAP *work, BITMAP *menu)
 
 bool title_screen()
 {
-   mouse_b = 0;
+   // a press held as the menu opens, or counted before, was meant for what
+   // came before: it is spent
+   bool latch = mouse_b & 1;
+   std::uint32_t seen = presses_now();
    clear_keybuf();
    set_palette(static_cast<RGB *>(data[TITLE_PAL].dat));
 
@@ -79,7 +83,6 @@ bool title_screen()
    }
 
    bool redraw = true;
-   bool latch = false;
 
    for (;;) {
       if (close_requested || (keypressed() && (readkey() >> 8) == KEY_ESC)) {
@@ -87,10 +90,15 @@ bool title_screen()
          return false;
       }
 
-      if ((mouse_b & 1) && !latch) {
+      // a press counted since the last pass acts where it was, let go or
+      // not, and tells that the one before it was let go
+      int mx = mouse_x;
+      int my = mouse_y;
+      bool pressed = pressed_since(&seen, &mx, &my);
+      if (pressed)
+         latch = false;
+      if ((pressed || (mouse_b & 1)) && !latch) {
          latch = true;
-         int mx = mouse_x;
-         int my = mouse_y;
          if (player_slots[0].y < my && my <= player_slots[0].y + SLOT_H) {
             for (int i = 0; i < 4; i++) {
                if (slot_hit(player_slots[i], mx, my)) {

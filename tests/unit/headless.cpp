@@ -1,6 +1,7 @@
 #include "headless.h"
 
 #include "main.h"
+#include "press.h"
 
 #include <cerrno>
 #include <cstring>
@@ -63,6 +64,14 @@ static void install_recorder()
    digi_driver = &recorder;
 }
 
+void headless_press(int x, int y, bool let_go)
+{
+   mouse_x = x, mouse_y = y, mouse_b = 1;
+   mouse_callback(MOUSE_FLAG_LEFT_DOWN);
+   if (let_go)
+      mouse_b = 0, mouse_callback(MOUSE_FLAG_LEFT_UP);
+}
+
 Voice voice_of(int index, int freq) { return { static_cast<SAMPLE *>(data[index].dat), 255, 128, freq }; }
 
 void headless_init()
@@ -75,6 +84,7 @@ void headless_init()
       set_color_conversion(COLORCONV_NONE);
       install_keyboard_hooks(hook_keypressed, hook_readkey);
       install_recorder();
+      watch_presses();
    }
 }
 

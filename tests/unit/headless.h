@@ -20,6 +20,10 @@ void headless_set_poll(std::function<void()> on_poll);
 void headless_queue_key(int scancode);
 int headless_queued_keys();
 
+// the left button pressed at (x, y) as the library reports it (mouse_b, then
+// the mouse callback the game installed), and let go again at once if asked
+void headless_press(int x, int y, bool let_go = false);
+
 extern PALETTE headless_palette;   // what the stand-in driver holds
 extern int headless_installs;      // palettes installed so far
 int headless_diff(BITMAP *a, BITMAP *b);   // pixels that differ between two 800 x 600 bitmaps
@@ -44,7 +48,7 @@ extern std::int64_t fake_clock_now;   // the counter, a million counts a second
 // catch-up pass of play and calling game_timer() for ticks
 struct Play
 {
-   std::function<void(int pass)> on_pass;   // at each pass's key check, from 0 in each turn; unset: the turn ends
+   std::function<void(int pass)> on_pass;   // at each pass's key check, from 0 each turn; unset: it ends
    int key = KEY_SPACE;                     // the answer to every prompt
    std::vector<int> turns, passes;          // cur_player at each prompt; the passes of each turn
    int tables = 0;                          // score tables shown

@@ -124,7 +124,9 @@ TEST_F(DamagedDataFile, LyingSizesAndForeignFilesAreRefused)
    }
    // well-sized objects that lie inside: a palette's red of 64, a sample of 12 bits
    const BYTES plain = resaved("-c0 -s2");
-   auto get32 = [&plain](size_t at) { return plain[at] << 24 | plain[at + 1] << 16 | plain[at + 2] << 8 | plain[at + 3]; };
+   auto get32 = [&plain](size_t at) {
+      return plain[at] << 24 | plain[at + 1] << 16 | plain[at + 2] << 8 | plain[at + 3];
+   };
    for (auto lie : { std::make_pair(DAT_PALETTE, 0), std::make_pair(DAT_SAMPLE, 1) }) {
       size_t at = 12;   // the first object of the type: each is its type, two sizes, its body
       while (get32(at) != lie.first)

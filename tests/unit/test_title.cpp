@@ -11,7 +11,8 @@
 
 namespace {
 
-struct Mouse { int x, y, b; };   // b -1: leave the mouse as it is
+// b -1: leave the mouse as it is; 2: a tap, let go and the pointer gone before the pass reads
+struct Mouse { int x, y, b; };
 using Steps = std::vector<Mouse>;
 
 // the menu's slots in order (players 1-4, turn lengths, Play, Quit), each with the choice it makes
@@ -41,8 +42,10 @@ bool run_menu(const Steps &steps, int *passes = nullptr)
       if (pass < 0 && headless_queued_keys() > 0)
          return;
       const Mouse *m = ++pass > 0 && pass <= static_cast<int>(steps.size()) ? &steps[pass - 1] : nullptr;
+      if (m && m->b >= 0 && m->b && !(mouse_b & 1))
+         headless_press(m->x, m->y, m->b == 2);
       if (m && m->b >= 0)
-         mouse_x = m->x, mouse_y = m->y, mouse_b = m->b;
+         mouse_x = m->b == 2 ? 0 : m->x, mouse_y = m->b == 2 ? 0 : m->y, mouse_b = m->b & 1;
       if (pass == static_cast<int>(steps.size()) + 1 || pass > 1000)
          headless_queue_key(KEY_ESC);
    });
@@ -71,8 +74,8 @@ TEST(TitleMenu, HitAreaLiesOnePixelInsideEachFrame)
       // a neighbour first, so that a hit on this option shows
       const Slot &other = (&s == &kSlots[0] || &s == &kSlots[4]) ? (&s)[1] : (&s)[-1];
       for (const auto &c : corners) {
-         SCOPED_TRACE(testing::Message() << "slot at " << s.at.x << "," << s.at.y << " +" << c.dx << ",+" << c.dy);
-         int passes = 0;
+         SCOPED_TRACE(testing::Message() << s.at.x << "," << s.at.y << " +" << c.dx << ",+" << c.dy);
+         int passes = mouse_b = 0;   // let go of the Play that ended the last menu
          bool play = run_menu(s.choice ? click(s, c.dx, c.dy, click(other)) : click(s, c.dx, c.dy), &passes);
          EXPECT_EQ(play, c.hit && &s == &kPlay);
          EXPECT_EQ(s.choice ? *s.choice : passes, s.choice ? (c.hit ? s.value : other.value) : c.hit ? 1 : 3);
@@ -90,6 +93,21 @@ TEST(TitleMenu, APressActsOnceHoweverLongAndWhereverItIsHeld)
    int passes = 0;
    EXPECT_FALSE(run_menu(click(kSlots[3], 50, 20, held), &passes));
    EXPECT_TRUE(passes == 9 && num_players == 4 && time_limit == 3);
+}
+
+TEST(TitleMenu, ATapBetweenTwoPassesActsWhereItWasAndAPressHeldAsTheMenuOpensDoesNothing)
+{
+   fresh_menu();
+   const SLOT &quit = kSlots[10].at;
+   int passes = 0;
+   EXPECT_TRUE(run_menu({ { kSlots[0].at.x + 9, kSlots[0].at.y + 9, 2 },
+                          { kPlay.at.x + 9, kPlay.at.y + 9, 2 } }));
+   EXPECT_EQ(num_players, 1);
+   mouse_b = 1;   // held over Quit as the menu opens, and still held there: nothing, until a new press
+   EXPECT_FALSE(run_menu({ { quit.x + 9, quit.y + 9, 1 }, { quit.x + 9, quit.y + 9, 1 } }, &passes));
+   EXPECT_EQ(passes, 3);
+   EXPECT_FALSE(run_menu({ { quit.x + 9, quit.y + 9, 0 }, { quit.x + 9, quit.y + 9, 2 } }, &passes));
+   EXPECT_EQ(passes, 2);
 }
 
 TEST(TitleMenu, EveryOpeningStartsAfreshInItsOwnPaletteWithItsSoundAndChoosingIsSilent)
