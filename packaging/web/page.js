@@ -1,23 +1,47 @@
-// The page around the game: the canvas scaled by whole factors to fit the
-// window, a click to start (after which the browser lets it play sound), the data
-// file fetched into the program's file system, and the end of a game.
+// The page around the game: the canvas scaled to fit the window, a click or a
+// tap to start (after which the browser lets it play sound), the data file
+// fetched into the program's file system, an Esc button for touch screens,
+// and the end of a game.
 "use strict";
 var canvas = document.getElementById("screen");
+var stage = document.getElementById("stage");
 var start = document.getElementById("start");
 var ended = document.getElementById("ended");
 var message = document.getElementById("message");
+var BAR = 64;   // the Esc button's room beside the canvas on a touch screen
 
+// the whole picture on the screen: by whole factors where one fits (crisp),
+// else scaled down; centred, with the Esc button to the right of it or, on a
+// screen taller than the picture's shape, below it; the how-to-play beside
+// it where there is room, else below
 function fit() {
-  var k = Math.max(1, Math.floor(Math.min(innerWidth / canvas.width, innerHeight / canvas.height)));
+  var touch = document.body.classList.contains("touch"), wide = innerWidth * 3 >= innerHeight * 4;
+  var w = innerWidth - (touch && wide ? BAR : 0), h = innerHeight - (touch && !wide ? BAR : 0);
+  var k = Math.min(w / canvas.width, h / canvas.height);
+  k = k >= 1 ? Math.floor(k) : k;
   canvas.style.width = canvas.width * k + "px";
   canvas.style.height = canvas.height * k + "px";
-  // centred on whole pixels, the how-to-play beside it where there is room, else below
-  var top = Math.max(0, Math.floor((innerHeight - canvas.height * k) / 2)) + "px";
-  document.getElementById("stage").style.marginTop = top;
-  document.querySelector("aside").style.marginTop = top;
+  var top = Math.max(0, Math.floor((h - canvas.height * k) / 2)) + "px";
+  stage.style.marginTop = document.querySelector("aside").style.marginTop = top;
+  stage.className = touch ? (wide ? "right" : "below") : "";
 }
 addEventListener("resize", fit);
+// a touch or a pen: the page becomes a touch screen's for good
+function touched(e) {
+  if (e.pointerType != "mouse" && !document.body.classList.contains("touch")) {
+    document.body.classList.add("touch");
+    fit();
+  }
+}
+addEventListener("pointerdown", touched, true);
+if (matchMedia("(pointer: coarse)").matches)
+  document.body.classList.add("touch");
 fit();
+// Esc, for a screen without keys: leaves a game, or the game from the menu
+document.getElementById("esc").addEventListener("click", function () {
+  if (Module.webInput && !Module.inputOff)
+    Module.webInput.push(1, 59, 27, 0, 2, 59, 0, 0);
+});
 
 var Module = {
   canvas: canvas,
@@ -35,10 +59,12 @@ var Module = {
   },
   onExit: function (status) {
     console.log("junkfall: exited with status " + status);
+    Module.inputOff = true;   // the page's keys and pointer are the page's again
     ended.hidden = false;
   },
   onAbort: function (what) {
     console.log("junkfall: stopped: " + what);
+    Module.inputOff = true;
     Module.showMessage("The game stopped: " + what);
     ended.hidden = false;
   },

@@ -1,7 +1,11 @@
 /* The browser's keyboard and mouse drivers. The page's events are queued as
- * they come and handed to the library at the next yield: keys by the
- * library's scancodes, the pointer's position in the canvas's own pixels
- * (however the page scales it) and the left, right and middle buttons.
+ * they come and handed to the library at the next yield, each on its own:
+ * keys by the library's scancodes, and the primary pointer (a mouse, a pen
+ * or the first finger down) as the library's mouse, its position in the
+ * canvas's own pixels however the page scales it. A touch or a pen on the
+ * canvas also types a space, so that a tap answers a wait for any key on a
+ * device without a keyboard. Once the game has ended the page has its keys
+ * and its pointer back (Module.inputOff).
  */
 #include "web.h"
 
@@ -11,7 +15,8 @@ enum { KEY_DOWN_EVENT = 1, KEY_UP_EVENT, MOUSE_EVENT };
 #define MOST_EVENTS 64
 
 /* Listens on the page; each event is four numbers: kind and three values.
- * Keys the game reads are kept from the page (no scrolling by space).
+ * Keys the game reads are kept from the page (no scrolling by space), and
+ * so are presses on the canvas (no selection, no scrolling, no zoom).
  */
 EM_JS(void, web_listen, (void), {
    if (Module.webInput)
@@ -37,7 +42,7 @@ EM_JS(void, web_listen, (void), {
    var key = function(down) {
       return function(e) {
          var s = scancode(e.code);
-         if (!s) return;
+         if (!s || Module.inputOff) return;
          var c = e.key.length == 1 ? e.key.charCodeAt(0) : ascii[e.code] || 0;
          q.push(down ? 1 : 2, s, c, 0);
          if (s < 47 || s > 58) e.preventDefault();   /* the function keys stay the browser's */
@@ -46,15 +51,22 @@ EM_JS(void, web_listen, (void), {
    window.addEventListener("keydown", key(true));
    window.addEventListener("keyup", key(false));
    var held = 0;   /* buttons pressed over the canvas: a press elsewhere is the page's */
-   var mouse = function(e) {
-      var c = Module.canvas, r = c.getBoundingClientRect();
-      if (e.type == "mousedown" && e.target == c) held = 7;
-      held &= e.buttons;
+   var pointer = function(e) {
+      if (!e.isPrimary || Module.inputOff) return;   /* a second finger leaves the first alone */
+      var c = Module.canvas, r = c.getBoundingClientRect(), down = e.type == "pointerdown" && e.target == c;
+      held = down ? 7 : e.type == "pointercancel" ? 0 : held & e.buttons;
       var x = Math.floor((e.clientX - r.left) * c.width / r.width);
       var y = Math.floor((e.clientY - r.top) * c.height / r.height);
-      q.push(3, Math.max(0, Math.min(c.width - 1, x)), Math.max(0, Math.min(c.height - 1, y)), e.buttons & held);
+      x = Math.max(0, Math.min(c.width - 1, x));
+      q.push(3, x, Math.max(0, Math.min(c.height - 1, y)), e.buttons & held);
+      if (down && e.pointerType != "mouse")
+         q.push(1, 75, 32, 0, 2, 75, 0, 0);
+      if (down)
+         e.preventDefault();
    };
-   ["mousemove", "mousedown", "mouseup"].forEach(function(name) { window.addEventListener(name, mouse); });
+   ["pointermove", "pointerdown", "pointerup", "pointercancel"].forEach(function(name) {
+      window.addEventListener(name, pointer);
+   });
    Module.canvas.addEventListener("contextmenu", function(e) { e.preventDefault(); });
 });
 
@@ -87,8 +99,10 @@ void _web_take_input(void)
       n = web_take_events(ev, MOST_EVENTS);
       for (i = 0; i < n; i++) {
          int *e = ev + 4 * i;
+         /* as on the desktop: a modifier alone goes to key[] only, and
+            with Alt held a key gives its scancode alone */
          if (e[0] == KEY_DOWN_EVENT && keyboard_on)
-            _handle_key_press(e[2], e[1]);
+            _handle_key_press(e[1] >= KEY_MODIFIERS ? -1 : (_key_shifts & KB_ALT_FLAG) ? 0 : e[2], e[1]);
          else if (e[0] == KEY_UP_EVENT && keyboard_on)
             _handle_key_release(e[1]);
          else if (e[0] == MOUSE_EVENT && mouse_on)

@@ -54,7 +54,8 @@ EM_JS(void, web_audio_queue, (const short *data, int frames), {
    /* the page opened with ?tap=URL: each buffer also goes there, numbered from 0, as it is
       mixed (16-bit stereo), so that tests hear the mix itself */
    if (Module.soundTap)
-      fetch(Module.soundTap + "?n=" + Module.tapped++, { method: "POST", body: HEAP16.slice(s, s + 2 * frames) });
+      fetch(Module.soundTap + "?n=" + Module.tapped++,
+            { method: "POST", body: HEAP16.slice(s, s + 2 * frames) });
 });
 
 void _web_fill_sound(void)
