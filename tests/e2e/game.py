@@ -3,8 +3,9 @@ input, ImageMagick's import for the screen and a private PipeWire for the sound 
 it should show and play comes from the library itself (ctypes, none system), the data file and
 the game's own tables. A game ending in .exe is the Windows build, run under Wine; a page (.html)
 the web build, served on 127.0.0.1 and opened in Chromium."""
-import ctypes, functools, http.server, json, os, pathlib, random, re, shutil, subprocess, tempfile, threading
-import time, unittest
+import base64, ctypes, functools, http.server, json, os, pathlib, random, re, shutil, subprocess, tempfile
+import threading, time, unittest, urllib.request
+import websocket
 from collections import Counter
 import numpy as np
 import hear
@@ -17,9 +18,10 @@ W, H = 800, 600
 SLOW = float(os.environ.get("JUNKFALL_SLOW", "1"))  # deadlines stretch under valgrind
 
 # What a build cannot show, and why: a check that needs it is skipped with the reason.
+TOUCH = "touch screens are the web page's (on a desktop the library sees a touch as the mouse)"
 LACKS = {
-    "linux": {},
-    "wine": {"signals": "Wine passes no signal on to a Windows program",
+    "linux": {"touch": TOUCH},
+    "wine": {"touch": TOUCH,"signals": "Wine passes no signal on to a Windows program",
              "long paths": "longer than Windows' paths",
              "pointer in grabs": "Wine shows the pointer as an X cursor, which no grab holds",
              "message text": "the library's messages are Windows message boxes, their text unread",
@@ -64,6 +66,7 @@ class Session:
 
     def __init__(self):
         self.dir, self.game, self.keep = tempfile.mkdtemp(prefix="junkfall-e2e."), None, False
+        self.touch = None
         self.mouse = W - 1, H - 1
         self.sound = hear.Server(self.dir + "/sound")
         # a free display, high up where no other session's answers for it; -noreset, or the
@@ -86,8 +89,9 @@ class Session:
 
     def wine_prefix(self):  # one per build tree: no Wine dialogs, the GDI renderer (quick on Xvfb), the X
         # pointer left where it is put (see move), and sound through ALSA, whose default keeps the mix;
-        # the library's own mixer in a DirectSound stream (an allegro.cfg the game finds through $ALLEGRO)
-        pathlib.Path(self.dir, "allegro.cfg").write_text("[sound]\ndigi_card = AXA\n")
+        # the library's own mixer in a DirectSound stream (an allegro.cfg the game finds through $ALLEGRO),
+        # whose buffer a busy machine does not run dry (the library's own holds 35 ms)
+        pathlib.Path(self.dir, "allegro.cfg").write_text("[sound]\ndigi_card = AXA\ndsound_numfrags = 32\n")
         self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wine64"), WINEARCH="win64",
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                         ALLEGRO="Z:" + self.dir.replace("/", "\\"))
@@ -98,15 +102,17 @@ class Session:
                 self.x("wine", "reg", "add", "HKCU\\Software\\Wine\\" + key, "/v", name, "/d", value, "/f")
             self.x("wineserver", "-w")
 
-    def start(self, *cmd, **env):  # the game by default
+    def start(self, *cmd, device=None, **env):  # the game by default; the page on a touch screen of a size
         self.stop()
+        self.touch = device
+        self.mouse = (W // 2, H // 2) if device else self.mouse  # a page's pointer starts at the centre
         pathlib.Path(self.env["MSGS"]).write_text("")
         self.boxes = 0
         self.sound.record()  # one mix and one recording per game
         self.move(*self.mouse)
         with open(self.dir + "/output", "w") as out:
             command, env = ["wine"] * WINE + (list(cmd) or [GAME]), dict(self.env, **env)
-            self.game = Page(command, env, out, out, self.sound.mix) if WEB else \
+            self.game = Page(command, env, out, out, self.sound.mix, device) if WEB else \
                 subprocess.Popen(command, env=env, stdout=out, stderr=out)
         self.t0, self.unseen = time.monotonic(), True
 
@@ -194,21 +200,27 @@ class Session:
     def key(self, name):
         self.x("xdotool", "key", name)
 
-    def click(self, x, y, until, what):  # held a while: the game samples the button as it loops
-        self.move(x, y)
-        WINE and self.move(x, y)  # Wine 10 may miss the first motion after the game starts reading it
-        self.x("xdotool", "sleep", 0.03, "mousedown", 1, "sleep", 0.15, "mouseup", 1)
+    def click(self, x, y, until, what):  # pressed and let go at once, as a touchpad taps; a touch page's tap
+        if self.touch:
+            self.mouse = x, y
+            self.game.tap(x, y)
+        else:
+            self.move(x, y)
+            WINE and self.move(x, y)  # Wine 10 may miss the first motion after the game starts reading it
+            self.x("xdotool", "mousedown", 1, "mouseup", 1)
         return self.wait_for(until, 3, what)
 
-    def grab(self):
-        return self.x("import", "-window", "root", "-depth", "8", "rgb:-")
+    def grab(self):  # the screen; a touch page's canvas
+        return self.game.canvas() if self.touch else self.x("import", "-window", "root", "-depth", "8",
+                                                             "rgb:-")
 
     def wait_for(self, pred, timeout, what):
         """The first grab for which pred holds, within timeout seconds and while the game runs."""
         end = time.monotonic() + timeout * SLOW
         while True:
             x, y = self.mouse  # the library shows the pointer at the centre until it sees motion
-            self.unseen and not WINE and self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
+            if self.unseen and not WINE and not self.touch:
+                self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
             WINE and self.answer_box()
             img = self.grab()
             if pred(img):
@@ -259,34 +271,75 @@ class Page:
     """The web build as a game process: Chromium showing the page full screen on the display, from
     a server on 127.0.0.1 (a thread of the tests'), in a profile of its own; started by a click on the
     page, as a player does (which lets it play sound). Its status is what the page logs when the game
-    ends; its mix comes through the tap."""
+    ends; its mix comes through the tap. On a device (its width and height) the page is a touch-only
+    phone's or tablet's, in headless Chromium driven through the DevTools protocol."""
     server = None
 
-    def __init__(self, cmd, env, stdout, stderr, mix):
+    def __init__(self, cmd, env, stdout, stderr, mix, device=None):
         if not Page.server:  # one for the tests' run, ended with it
             site = functools.partial(Site, directory=os.path.dirname(os.path.abspath(cmd[0])))
             Page.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), site)
             threading.Thread(target=Page.server.serve_forever, daemon=True).start()
         Page.server.mix = mix
         profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
-        self.browser = subprocess.Popen([
-            "chromium", "--no-sandbox", "--kiosk", "--user-data-dir=" + profile, "--no-first-run",
-            "--noerrdialogs", "--password-store=basic", "--enable-logging=stderr", "--v=0",
-            "--window-position=0,0",
-            "--window-size=%d,%d" % (W + 1, H + 1),
-            "http://127.0.0.1:%d/%s?tap=/tap" % (Page.server.server_port, os.path.basename(cmd[0]))],
-            env=env, stdout=stdout, stderr=stderr)
+        url = "http://127.0.0.1:%d/%s?tap=/tap" % (Page.server.server_port, os.path.basename(cmd[0]))
+        how = ["--headless=new", "--remote-debugging-port=0", "about:blank"] if device else \
+            ["--kiosk", "--window-position=0,0", "--window-size=%d,%d" % (W + 1, H + 1), url]
+        self.browser = subprocess.Popen(["chromium", "--no-sandbox", "--user-data-dir=" + profile,
+                                         "--no-first-run", "--noerrdialogs", "--password-store=basic",
+                                         "--enable-logging=stderr", "--v=0", *how], env=env, stdout=stdout,
+                                        stderr=stderr)
         self.pid, end, clicked = self.browser.pid, time.monotonic() + 30 * SLOW, 0
+        device and self.devtools(device, url, end)
         while "junkfall: started" not in self.log() and time.monotonic() < end and self.poll() is None:
             # Chromium keeps a window a pixel short of a screen it would fill; one a pixel over can be set
             # to it. Clicked again while the game has not started (a click may come early), not so soon
             # that the splash is missed
             if "junkfall: ready" in self.log() and time.monotonic() > clicked + SLOW:
-                subprocess.run([str(a) for a in ("xdotool", "search", "--onlyvisible", "--class", "chromium",
-                                "windowsize", "%@", W, H, "mousemove", W // 2, H // 2, "sleep", 0.2, "click",
-                                1)], env=env, check=True)
+                self.tap(*self.box("start")[:2], page=True) if device else subprocess.run([str(a) for a in (
+                    "xdotool", "search", "--onlyvisible", "--class", "chromium", "windowsize", "%@", W, H,
+                    "mousemove", W // 2, H // 2, "sleep", 0.2, "click", 1)], env=env, check=True)
                 clicked = time.monotonic()
             time.sleep(0.02)
+
+    def devtools(self, device, url, end):  # the page's connection, the device emulated, the page opened
+        while not re.search(r"DevTools listening on (ws://\S+)", self.log()) and time.monotonic() < end:
+            time.sleep(0.05)
+        port = re.search(r"ws://127.0.0.1:(\d+)/", self.log())[1]
+        pages = json.loads(urllib.request.urlopen("http://127.0.0.1:%s/json" % port).read())
+        self.ws, self.sent = websocket.create_connection(next(
+            t["webSocketDebuggerUrl"] for t in pages if t["type"] == "page")), 0
+        self.call("Emulation.setDeviceMetricsOverride", width=device[0], height=device[1],
+                  deviceScaleFactor=1, mobile=True)
+        self.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+        self.call("Page.navigate", url=url)
+
+    def call(self, method, **params):  # a DevTools command's result
+        self.sent += 1
+        self.ws.send(json.dumps(dict(id=self.sent, method=method, params=params)))
+        while (answer := json.loads(self.ws.recv())).get("id") != self.sent:
+            pass
+        return answer["result"]
+
+    def js(self, expression):
+        return self.call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
+
+    def box(self, element):  # an element's centre, and its edges, on the page
+        return self.js("(r => [r.x + r.width / 2, r.y + r.height / 2, r.left, r.top, r.right, r.bottom])("
+                       "document.getElementById('%s').getBoundingClientRect())" % element)
+
+    def tap(self, x, y, page=False):  # a finger down and up at once, at (x, y) of the canvas or the page
+        if not page:
+            left, top, right, bottom = self.box("screen")[2:]
+            x, y = left + (x + 0.5) * (right - left) / W, top + (y + 0.5) * (bottom - top) / H
+        for kind, points in (("touchStart", [dict(x=x, y=y)]), ("touchEnd", [])):
+            self.call("Input.dispatchTouchEvent", type=kind, touchPoints=points)
+
+    def canvas(self):  # the canvas's pixels, as a screen grab's
+        rgba = base64.b64decode(self.js("btoa(Array.from(document.getElementById('screen').getContext('2d')"
+                                        ".getImageData(0, 0, %d, %d).data, c => String.fromCharCode(c))"
+                                        ".join(''))" % (W, H)))
+        return bytes(np.frombuffer(rgba, np.uint8).reshape(-1, 4)[:, :3])
 
     def log(self):
         return pathlib.Path(self.out).read_text(errors="replace")
@@ -304,6 +357,7 @@ class Page:
         return self.poll()
 
     def kill(self):
+        getattr(self, "ws", None) and self.ws.close()
         self.browser.terminate()
         self.browser.wait()
 

@@ -4,9 +4,10 @@ carrying the library's own mixer, hands to the sound server; the web platform po
 queues when the page is opened with ?tap=URL. Such a mix is a sum of the data file's samples, each
 stepped through as the mixer steps (linear interpolation at a step of 1/256 frame) and scaled.
 The method is matching pursuit: at the first frame where the residue (the mix less what is told) is
-loud, every candidate (each sample at its step) is lined up with the residue by cross-correlation and
-the best taken; while the sounds taken there, fitted together by least squares, leave much of the
-window unexplained, the best for what they leave is taken too; then they are subtracted whole. A sound
+loud, every candidate (each sample at its step) is lined up with the residue by cross-correlation of
+its start, and the best taken; while the sounds taken there, fitted together by least squares, leave
+much of the window unexplained, the best for what they leave is taken too; then they are subtracted
+whole. A sound
 k times as loud as the usual one is k of it begun together; a window that no candidates explain is
 an unknown sound. Through the real sound server one check: a recording of its sink, begun before the
 game, follows the mix's loudness (20 ms at a time) at some lag, so the start-up arrived whole."""
@@ -66,8 +67,9 @@ class Server:
         self.close(recording_only=True)
         pathlib.Path(self.mix).unlink(missing_ok=True)
         with open(self.sink, "wb") as f:
-            self.rec = subprocess.Popen(["parec", "-d", "heard.monitor", "--format=s16le", "--raw", "--channels=2",
-                                         "--rate=%d" % RATE, "--latency-msec=20"], env=self.env, stdout=f)
+            self.rec = subprocess.Popen(["parec", "-d", "heard.monitor", "--format=s16le", "--raw",
+                                         "--channels=2", "--rate=%d" % RATE, "--latency-msec=20"],
+                                        env=self.env, stdout=f)
 
     def close(self, recording_only=False):
         for p in ([self.rec] if self.rec else []) + ([] if recording_only else self.procs[::-1]):
@@ -93,16 +95,19 @@ def waves(samples, pitches):
 
 
 def best(r, k, lib, lead):
-    """(share, name, step, start) of the candidate that explains most of r's window at k, begun up to
-    lead frames before k; each is weighed from its start, as the residue is quiet before k."""
-    w, top = np.r_[r[k:k + W], np.zeros(max(0, k + W - len(r)))], (0, None, 0, k)
-    n = 1 << (lead + 2 * W).bit_length()
+    """(share, name, step, start) of the candidate that, begun at most lead frames before k, explains most
+    of the residue r from its start to W frames past k (by their normalised cross-correlation)."""
+    a = max(0, k - lead)
+    seg = np.r_[r[a:k + W], np.zeros(max(0, k + W - len(r)))]
+    m, top, i = len(seg), (0, None, 0, k), np.arange(k - a + 1)
+    n, e = 2 << m.bit_length(), np.cumsum(seg[::-1] ** 2)[::-1][i]  # seg's energy from i on
+    f = np.fft.rfft(seg, n)
     for (name, step), t in lib.items():
-        t = np.r_[t[:lead + W], np.zeros(max(0, lead + W - len(t)))]
-        c = np.fft.irfft(np.fft.rfft(t, n) * np.conj(np.fft.rfft(w, n)), n)[:min(lead, k) + 1]
-        share = c * c / np.maximum(np.cumsum(t * t)[W - 1:W + len(c) - 1] * np.dot(w, w), 1e-30)
+        t = np.r_[t[:m], np.zeros(max(0, m - len(t)))]
+        c = np.fft.irfft(f * np.conj(np.fft.rfft(t, n)), n)[i]
+        share = c * c / np.maximum(e * np.cumsum(t * t)[m - 1 - i], 1e-30)
         if share.max() > top[0]:
-            top = share.max(), name, step, k - int(share.argmax())
+            top = share.max(), name, step, a + int(share.argmax())
     return top
 
 

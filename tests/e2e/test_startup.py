@@ -7,8 +7,9 @@ from game import W, H, needs, obj, size, palette, picture
 
 SPLASH1 = picture(lambda b: game.blit(obj("SPLASH1_BMP"), b, 400 - size(obj("SPLASH1_BMP"))[0] // 2,
                                       300 - size(obj("SPLASH1_BMP"))[1] // 2), palette("SPLASH1_PAL"))
-SPLASH2 = picture(lambda b: game.al.stretch_blit(game.p(obj("SPLASH2_BMP")), b, 0, 0, *size(obj("SPLASH2_BMP")),
-                                                 0, 0, W, H), palette("SPLASH2_PAL"))
+SPLASH2 = picture(lambda b: game.al.stretch_blit(game.p(obj("SPLASH2_BMP")), b, 0, 0,
+                                                 *size(obj("SPLASH2_BMP")), 0, 0, W, H),
+                  palette("SPLASH2_PAL"))
 
 
 class Startup(game.Case):

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game and its tests built with ASan and UBSan (halting on any report; a
 # leak at the game's exit fails its test), then the unit and e2e suites.
-#   tests/reliability/sanitize.sh [BUILD_DIR]   (default /tmp/junkfall-sanitize)
+#   bench/reliability/sanitize.sh [BUILD_DIR]   (default /tmp/junkfall-sanitize)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 cmake -S "$here/../.." -B "${1:-/tmp/junkfall-sanitize}" -DJUNKFALL_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo

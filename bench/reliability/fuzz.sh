@@ -3,7 +3,7 @@
 # seconds on all cores. Seeds: the build's data file and a minimal file that
 # passes the check (one tiny object of each catalogue type), each also as the
 # archiver compresses it. Needs clang and the matching libclang-rt-NN-dev.
-#   tests/reliability/fuzz.sh BUILD_DIR SECONDS [WORK_DIR]
+#   bench/reliability/fuzz.sh BUILD_DIR SECONDS [WORK_DIR]
 set -euo pipefail
 build=$(realpath "${1:?usage: $0 BUILD_DIR SECONDS [WORK_DIR]}")
 seconds=${2:?usage: $0 BUILD_DIR SECONDS [WORK_DIR]}
@@ -16,7 +16,7 @@ mkdir -p "$work/corpus" "$work/seeds" "$work/crashes"
 # shellcheck disable=SC2046  # pkg-config's words are meant to split
 clang++ -std=c++17 -g -O1 -Wall -Wextra -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
   -fno-omit-frame-pointer \
-  -I"$src/src" "$src/tests/reliability/fuzz_datafile.cpp" "$src/src/data.cpp" "$src/src/data_check.cpp" \
+  -I"$src/src" "$src/bench/reliability/fuzz_datafile.cpp" "$src/src/data.cpp" "$src/src/data_check.cpp" \
   $(pkg-config --cflags --libs allegro) -o "$work/fuzz_datafile"
 
 cp "$build/media/data.dat" "$work/seeds/data.dat"

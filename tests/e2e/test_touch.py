@@ -1,0 +1,48 @@
+"""The web page on touch screens, with no keyboard: a phone held either way and a tablet each show the
+whole picture with the Esc button beside it, and a tap picks what it is on; a phone's game from the
+first tap to the score table by taps alone: the prompt's tap fires nothing, quick taps fire bananas
+that shoot envelopes down, a tap passes the table; the page's Esc button leaves the menu."""
+import time
+import game
+from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, needs, row
+
+PHONE, PORTRAIT, TABLET = (844, 390), (390, 844), (1180, 820)
+
+
+@needs("touch")
+class Touch(game.Case):
+    def start(self, device):
+        self.s.start(device=device)
+        self.s.wait_for(self.s.shows(game.menu()), 15, "menu on %dx%d" % device)
+        canvas, esc = self.s.game.box("screen")[2:], self.s.game.box("esc")[2:]
+        on_screen = lambda b: 0 <= b[0] and 0 <= b[1] and b[2] <= device[0] and b[3] <= device[1]
+        apart = esc[0] >= canvas[2] or esc[1] >= canvas[3]
+        self.assertTrue(on_screen(canvas) and on_screen(esc) and apart, (device, canvas, esc))
+
+    def escape(self):  # the page's Esc button, in the menu: the game ends as by Quit
+        self.s.game.tap(*self.s.game.box("esc")[:2], page=True)
+        self.assertEqual(self.s.wait_exit(), 0)
+
+    def test_a_portrait_phone_and_a_tablet_show_it_all_and_a_tap_picks(self):
+        for device in (PORTRAIT, TABLET):
+            with self.subTest(device):
+                self.start(device)
+                self.s.click(*centre(PLAYERS[2]), self.s.shows(game.menu(2, 3)), "3 players tapped")
+                self.escape()
+
+    def test_a_phone_game_by_taps_alone(self):
+        self.start(PHONE)
+        self.s.click(*centre(PLAYERS[0]), self.s.shows(game.menu(0, 3)), "1 player")
+        self.s.click(*centre(TIMES[0]), self.s.shows(game.menu(0, 0)), "30 s")
+        self.s.click(*centre(PLAY), self.s.shows(PROMPT), "prompt")
+        img = self.s.click(400, 500, lambda i: game.clock(i) is not None, "a turn, begun by a tap")
+        self.assertNotIn(BANANA, b"".join(row(img, y) for y in range(540, 580)), "the prompt's tap fired")
+        table, end = lambda i: game.shows_text(i, 200, 300, "Player scores"), time.monotonic() + 40
+        while not table(img := self.s.grab()):  # a tap under the lowest envelope, over and over
+            low = max(game.envelopes(img), key=lambda e: e[1], default=(384, 0))
+            self.s.game.tap(low[0] + 16, 470)
+            self.assertLess(time.monotonic(), end, "no score table")
+        shot = [n for n in range(1, 40) if game.shows_text(img, 220, 310, "Player 1: %d" % n)]
+        self.assertTrue(shot, "no envelope shot down")
+        self.s.click(400, 300, self.s.shows(game.menu()), "the menu, after a tap on the table")
+        self.escape()
