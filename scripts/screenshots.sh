@@ -64,3 +64,20 @@ shot web-menu
 DISPLAY=:97 xdotool mousemove 266 552 click 1 sleep 1 key space mousemove 600 500 sleep 6
 shot web-turn
 ls -l docs/images/web-*
+
+# the page on touch screens, in the menu: a phone held either way, and a tablet
+JUNKFALL_GAME=build-web/web/index.html JUNKFALL_DATA=build-web/media/data.dat PYTHONPATH=tests/e2e \
+  /usr/bin/python3 -B - <<'PY'
+import base64, pathlib
+import game
+s = game.Session()
+try:
+    for name, device in (("phone", (844, 390)), ("phone-portrait", (390, 844)), ("tablet", (1180, 820))):
+        s.start(device=device)
+        s.wait_for(s.shows(game.menu()), 15, "menu")
+        shot = s.game.call("Page.captureScreenshot", format="png")["data"]
+        pathlib.Path("docs/images/web-%s.png" % name).write_bytes(base64.b64decode(shot))
+finally:
+    s.close()
+PY
+ls -l docs/images/web-*
