@@ -91,7 +91,7 @@ class Session:
         # pointer left where it is put (see move), and sound through ALSA, whose default keeps the mix;
         # the library's own mixer in a DirectSound stream (an allegro.cfg the game finds through $ALLEGRO),
         # whose buffer a busy machine does not run dry (the library's own holds 35 ms)
-        pathlib.Path(self.dir, "allegro.cfg").write_text("[sound]\ndigi_card = AXA\ndsound_numfrags = 32\n")
+        pathlib.Path(self.dir, "allegro.cfg").write_text("[sound]\ndigi_card = AXA\n")
         self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wine64"), WINEARCH="win64",
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                         ALLEGRO="Z:" + self.dir.replace("/", "\\"))
@@ -207,7 +207,7 @@ class Session:
         else:
             self.move(x, y)
             WINE and self.move(x, y)  # Wine 10 may miss the first motion after the game starts reading it
-            self.x("xdotool", "mousedown", 1, "mouseup", 1)
+            self.x("xdotool", "sleep", 0.03 * WINE, "mousedown", 1, "mouseup", 1)
         return self.wait_for(until, 3, what)
 
     def grab(self):  # the screen; a touch page's canvas

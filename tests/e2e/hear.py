@@ -9,8 +9,9 @@ its start, and the best taken; while the sounds taken there, fitted together by 
 much of the window unexplained, the best for what they leave is taken too; then they are subtracted
 whole. A sound
 k times as loud as the usual one is k of it begun together; a window that no candidates explain is
-an unknown sound. Through the real sound server one check: a recording of its sink, begun before the
-game, follows the mix's loudness (20 ms at a time) at some lag, so the start-up arrived whole."""
+an unknown sound, unless a told sound plays there (the stream was damaged). Through the real sound
+server one check: a recording of its sink, begun before the game, follows the mix's loudness (20 ms
+at a time) at some lag, so the start-up arrived whole."""
 import os, pathlib, subprocess, time
 import numpy as np
 
@@ -143,7 +144,10 @@ def tell(x, lib):
             r[s:s + len(lib[name, step])] -= g * lib[name, step][:len(r) - s]
         told += [(s, name, step, g) for (name, step, s), g in sounds] or [(k, None, 0, 0.0)]
         k += 1 if sounds else W
-    return sorted(told, key=lambda e: e[0])
+    # what nothing explains while a told sound plays is damage to the stream (a busy Wine's DirectSound
+    # plays a piece of its buffer again), not a sound
+    spans = [(s, s + len(lib[name, step])) for s, name, step, _ in told if name]
+    return sorted((e for e in told if e[1] or not any(a <= e[0] < b for a, b in spans)), key=lambda e: e[0])
 
 
 def arrived_whole(mix, sink):

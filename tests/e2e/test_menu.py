@@ -4,13 +4,12 @@ leaving silently with status 0."""
 import game
 from game import PLAYERS, TIMES, QUIT, centre, needs
 
-# A click at (x, y), then the frames shown (player and turn-length slots, 0-based): the
-# corners of two hit areas, then the frames just outside four others, which miss
+# A click at (x, y), then the frames shown (player and turn-length slots, 0-based): a centre,
+# the corners of two hit areas, then the frames just outside four others, which miss
 (P1, P2, P4), (T30, T60) = (PLAYERS[i] for i in (0, 1, 3)), TIMES[:2]
-EDGES = [((P4[0] + 1, P4[1] + 1), (3, 3)), ((T60[0] + 116, T60[1] + 45), (3, 1)),
+EDGES = [(centre(P1), (0, 3)), ((P4[0] + 1, P4[1] + 1), (3, 3)), ((T60[0] + 116, T60[1] + 45), (3, 1)),
          ((P1[0], P1[1] + 20), (3, 1)), ((T30[0] + 117, T30[1] + 20), (3, 1)),
-         ((P2[0] + 58, P2[1] + 46), (3, 1)),
-         ((QUIT[0] + 58, QUIT[1]), (3, 1)), (centre(P1), (0, 1))]  # and the game still answers
+         ((P2[0] + 58, P2[1] + 46), (3, 1)), ((QUIT[0] + 58, QUIT[1]), (3, 1))]
 
 
 class Menu(game.Case):
