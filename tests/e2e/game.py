@@ -24,6 +24,8 @@ LACKS = {
     "wine": {"touch": TOUCH,"signals": "Wine passes no signal on to a Windows program",
              "long paths": "longer than Windows' paths",
              "pointer in grabs": "Wine shows the pointer as an X cursor, which no grab holds",
+             "pointer to the pixel": "under Wine the game's pointer follows X's by relative motion, now and "
+                                     "then a pixel off",
              "message text": "the library's messages are Windows message boxes, their text unread",
              "silence without a card": "on Windows a machine without sound devices fails to start the sound "
                                        "(no MIDI device, and no patch set for the library's synthesiser)"},
@@ -232,10 +234,11 @@ class Session:
                     what, name, self.game.poll(), self.messages(),
                     pathlib.Path(self.dir, "output").read_text()[-3000:]))
 
-    def masked(self, img):  # without the pointer, which the library draws itself
-        img, (mx, my) = bytearray(img), self.mouse
-        x0, x1 = max(0, mx - 7), min(W, mx + 9)
-        for y in range(max(0, my - 7), min(H, my + 9)):
+    def masked(self, img):  # without the pointer, which the library draws itself (and under Wine
+        # X now and then shows a cursor of its own near it)
+        img, (mx, my), a = bytearray(img), self.mouse, 24 if WINE else 0
+        x0, x1 = max(0, mx - 7 - a), min(W, mx + 9 + a)
+        for y in range(max(0, my - 7 - a), min(H, my + 9 + a)):
             img[(y * W + x0) * 3:(y * W + x1) * 3] = bytes(3 * (x1 - x0))
         return img
 
@@ -533,4 +536,4 @@ def sounds(mix):
     told = hear.tell(mix, WAVES)
     usual = float(np.median([g for _, name, _, g in told if name] or [1]))
     return [(s, name or "unknown", round(step * hear.RATE * 1000 / (256 * SAMPLES[name][1])) if name else 0)
-            for s, name, step, g in told for _ in range(max(1, round(g / usual)))]
+            for s, name, step, g in told for _ in range(round(g / usual) if name else 1)]

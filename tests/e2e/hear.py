@@ -7,7 +7,8 @@ The method is matching pursuit: at the first frame where the residue (the mix le
 loud, every candidate (each sample at its step) is lined up with the residue by cross-correlation of
 its start, and the best taken; while the sounds taken there, fitted together by least squares, leave
 much of the window unexplained, the best for what they leave is taken too; then they are subtracted
-whole. A sound
+whole, if that leaves the mix quieter over their whole length (a piece of a sound played again is not
+a sound). A sound
 k times as loud as the usual one is k of it begun together; a window that no candidates explain is
 an unknown sound, unless a told sound plays there (the stream was damaged). Through the real sound
 server one check: a recording of its sink, begun before the game, follows the mix's loudness (20 ms
@@ -126,10 +127,16 @@ def explain(r, k, lib, lead):
         gains = np.linalg.lstsq(cols, y, rcond=None)[0]
         left = (y - cols @ gains)[k - a:]
         if np.dot(left, left) <= (1 - MATCH) * np.dot(y[k - a:], y[k - a:]):
-            return list(zip(picks, gains))
+            whole = all(quieter(r, lib[n, st], s, g) for (n, st, s), g in zip(picks, gains))
+            return list(zip(picks, gains)) if whole else []
         rest = r.copy()
         rest[a:b] -= (cols @ gains)[:len(r) - a]
     return []
+
+
+def quieter(r, t, s, g):  # whether taking g t away whole, from frame s, leaves r quieter over its length
+    w = r[s:s + len(t)]
+    return 2 * g * np.dot(w, t[:len(w)]) > g * g * np.dot(t[:len(w)], t[:len(w)])
 
 
 def tell(x, lib):
