@@ -76,8 +76,9 @@ class Session:
         for n in random.sample(range(200, 900), 20):
             self.env = dict(os.environ, DISPLAY=":%d" % n, MSGS=self.dir + "/messages",
                             PATH=self.dir + ":" + os.environ["PATH"], **self.sound.game_env())
+            # no X cursor: the games draw their own pointer, and Wine's now and then showed X's
             self.xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "800x600x24", "-nolisten", "tcp",
-                                          "-noreset"], stderr=subprocess.DEVNULL)
+                                          "-nocursor", "-noreset"], stderr=subprocess.DEVNULL)
             while self.xvfb.poll() is None and subprocess.run(["xdotool", "getmouselocation"], env=self.env,
                                                               capture_output=True).returncode:
                 time.sleep(0.05)
@@ -209,7 +210,9 @@ class Session:
         else:
             self.move(x, y)
             WINE and self.move(x, y)  # Wine 10 may miss the first motion after the game starts reading it
-            self.x("xdotool", "sleep", 0.03 * WINE, "mousedown", 1, "mouseup", 1)
+            # the library's DirectInput mouse hands a press and its release read together over as
+            # neither, so under Wine the button is held a while
+            self.x("xdotool", "sleep", 0.03 * WINE, "mousedown", 1, "sleep", 0.15 * WINE, "mouseup", 1)
         return self.wait_for(until, 3, what)
 
     def grab(self):  # the screen; a touch page's canvas

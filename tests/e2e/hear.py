@@ -8,11 +8,10 @@ loud, every candidate (each sample at its step) is lined up with the residue by 
 its start, and the best taken; while the sounds taken there, fitted together by least squares, leave
 much of the window unexplained, the best for what they leave is taken too; then they are subtracted
 whole, if that leaves the mix quieter over their whole length (a piece of a sound played again is not
-a sound). A sound
-k times as loud as the usual one is k of it begun together; a window that no candidates explain is
-an unknown sound, unless a told sound plays there (the stream was damaged). Through the real sound
-server one check: a recording of its sink, begun before the game, follows the mix's loudness (20 ms
-at a time) at some lag, so the start-up arrived whole."""
+a sound). A sound k times as loud as the usual one is k of it begun together; a window that no
+candidates explain is an unknown sound, unless a told sound plays there or right after it (the stream
+was damaged). Through the real sound server one check: a recording of its sink, begun before the
+game, follows the mix's loudness (20 ms at a time) at some lag, so the start-up arrived whole."""
 import os, pathlib, subprocess, time
 import numpy as np
 
@@ -151,9 +150,13 @@ def tell(x, lib):
             r[s:s + len(lib[name, step])] -= g * lib[name, step][:len(r) - s]
         told += [(s, name, step, g) for (name, step, s), g in sounds] or [(k, None, 0, 0.0)]
         k += 1 if sounds else W
-    # what nothing explains while a told sound plays is damage to the stream (a busy Wine's DirectSound
-    # plays a piece of its buffer again), not a sound
-    spans = [(s, s + len(lib[name, step])) for s, name, step, _ in told if name]
+    # what nothing explains while a told sound plays, or right up to one, is damage to the stream (a busy
+    # Wine's DirectSound plays a piece of its buffer again), not a sound
+    told.sort(key=lambda e: -e[0])
+    spans = [[s, s + len(lib[name, step])] for s, name, step, _ in told if name]
+    for e in (e for e in told if not e[1]):
+        for span in spans:
+            span[0] = min(span[0], e[0]) if span[0] - W <= e[0] < span[1] else span[0]
     return sorted((e for e in told if e[1] or not any(a <= e[0] < b for a, b in spans)), key=lambda e: e[0])
 
 

@@ -80,7 +80,7 @@ class Game(game.Case):
         self.key()
         for x in range(60, 780, 60):  # across the screen, wherever the envelopes are
             self.s.move(x, Y)
-            self.s.x("xdotool", "mousedown", 1, "mouseup", 1, "sleep", 0.35)  # let go at once
+            self.s.x("xdotool", "mousedown", 1, "sleep", 0.1 * game.WINE, "mouseup", 1, "sleep", 0.35)
         tables = {bytes(self.s.masked(game.text([(200, 300, "Player scores"), (220, 310, "Player 1: 0"),
                                                  (220, 320, "Player 2: %d" % n)]))): n for n in range(13)}
         seen = []
