@@ -10,7 +10,8 @@ cmake --build build -j"$(nproc)" --target junkfall data_file
 mkdir -p docs/images
 # the menu and a turn of one build: shoot GAME MENU-NAME TURN-NAME
 shoot() {
-JUNKFALL_GAME=$1 JUNKFALL_DATA=build/media/data.dat NAMES="$2 $3" PYTHONPATH=tests/e2e /usr/bin/python3 -B - <<'PY'
+JUNKFALL_GAME=$1 JUNKFALL_DATA=build/media/data.dat NAMES="$2 $3" PYTHONPATH=tests/e2e \
+  /usr/bin/python3 -B - <<'PY'
 import os, subprocess, time
 import game
 s = game.Session()
