@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages (12 or 13, any architecture) that building
 # and playing need; with "test", also what the test suite needs: the web
-# build and Chromium, and on amd64 the Windows build and Wine. Skips the apt
-# round trip when all is there.
+# build and three browsers, and on amd64 the Windows build and Wine. Skips
+# the apt round trip when all is there.
 #    setup.sh [play | test]
 set -euo pipefail
 
@@ -20,8 +20,9 @@ test=(
   desktop-file-utils                       # the desktop entry's check
   file dpkg-dev lintian appstream groff-base # the .deb's build, and its checks
 )
-# the web build (Emscripten, with the clang and binaryen it runs) and its tests in Chromium
-web=(emscripten chromium strip-nondeterminism)
+# the web build (Emscripten, with the clang and binaryen it runs) and its tests in the three
+# browser engines: Chromium, Firefox and WebKitGTK (whose MiniBrowser comes with the library)
+web=(emscripten strip-nondeterminism chromium firefox-esr libwebkit2gtk-4.1-0)
 # the Windows build (64-bit, MinGW-w64), its zip, and its tests under 64-bit Wine
 windows=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64

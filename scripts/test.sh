@@ -2,7 +2,7 @@
 # Installs what is missing, builds everything and runs the whole suite:
 # headless unit tests, then the end-to-end tests on a virtual X display and
 # a private sound server; then the same for the web build, its page in
-# Chromium; then, on amd64, for the Windows build, its zip, and its game
+# Chromium, Firefox and WebKit; then, on amd64, for the Windows build, its zip, and its game
 # under 64-bit Wine. Every test passes the first time or fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -2,20 +2,18 @@
 input, ImageMagick's import for the screen and a private PipeWire for the sound (hear.py). What
 it should show and play comes from the library itself (ctypes, none system), the data file and
 the game's own tables. A game ending in .exe is the Windows build, run under Wine; a page (.html)
-the web build, served on 127.0.0.1 and opened in Chromium."""
-import base64, ctypes, functools, http.server, json, os, pathlib, random, re, shutil, subprocess, tempfile
-import threading, time, unittest, urllib.request
-import websocket
+the web build, served on 127.0.0.1 and opened in a browser (browser.py)."""
+import ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
 from collections import Counter
 import numpy as np
-import hear
+import browser, hear
 
 GAME = os.environ.get("JUNKFALL_GAME", "build/junkfall")
 DATA = os.environ.get("JUNKFALL_DATA", os.path.join(os.path.dirname(GAME), "media/data.dat"))
 SRC = pathlib.Path(__file__).resolve().parents[2] / "src"
 EXE, BUILD = os.path.basename(GAME), {".exe": "wine", "html": "web"}.get(GAME[-4:], "linux")
 W, H = 800, 600
-SLOW = float(os.environ.get("JUNKFALL_SLOW", "1"))  # deadlines stretch under valgrind
+SLOW = browser.Page.SLOW = float(os.environ.get("JUNKFALL_SLOW", "1"))  # deadlines stretch under valgrind
 
 # What a build cannot show, and why: a check that needs it is skipped with the reason.
 TOUCH = "touch screens are the web page's (on a desktop the library sees a touch as the mouse)"
@@ -31,7 +29,9 @@ LACKS = {
                                        "(no MIDI device, and no patch set for the library's synthesiser)"},
     "web": {"signals": "a page gets no signals", "close button": "a page closes with its tab, game and all",
             "install layout": "a page's files are served as built: its data is at /media/data.dat",
-            "sound settings": "a page reads no allegro.cfg: no sound driver can be named to fail"},
+            "sound settings": "a page reads no allegro.cfg: no sound driver can be named to fail",
+            **({"touch": "WebKitGTK's automation (WebKitWebDriver) makes no touch events"}
+               if browser.ENGINE == "webkit" else {})},
 }[BUILD]
 
 
@@ -115,13 +115,13 @@ class Session:
         self.move(*self.mouse)
         with open(self.dir + "/output", "w") as out:
             command, env = ["wine"] * WINE + (list(cmd) or [GAME]), dict(self.env, **env)
-            self.game = Page(command, env, out, out, self.sound.mix, device) if WEB else \
+            self.game = browser.Page(command, env, out, out, self.sound.mix, device) if WEB else \
                 subprocess.Popen(command, env=env, stdout=out, stderr=out)
         self.t0, self.unseen = time.monotonic(), True
 
     def messages(self):  # what allegro_message said; under Wine a box for each, unread; a page logs them
         if WEB:
-            return [json.loads(m) for m in re.findall(r'"allegro_message: (".*")", source', self.game.log())]
+            return self.game.messages()
         return ["(a box)"] * self.boxes if WINE else \
             pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
 
@@ -153,10 +153,7 @@ class Session:
     def close(self):
         self.stop()
         WINE and self.x("wineserver", "-k")  # what Wine started for the game in its prefix
-        if WEB and Page.server:
-            Page.server.shutdown()
-            Page.server.server_close()
-            Page.server = None
+        WEB and browser.Page.close()
         self.sound.close()
         self.xvfb.terminate()
         self.xvfb.wait()
@@ -205,8 +202,7 @@ class Session:
 
     def click(self, x, y, until, what):  # pressed and let go at once, as a touchpad taps; a touch page's tap
         if self.touch:
-            self.mouse = x, y
-            self.game.tap(x, y)
+            self.mouse = self.game.tap(x, y)
         else:
             self.move(x, y)
             WINE and self.move(x, y)  # Wine 10 may miss the first motion after the game starts reading it
@@ -257,115 +253,6 @@ class Session:
         ev = (ctypes.c_long * 24)(33, 0, 0, 0, window, atoms[0], 32, atoms[1])
         x11.XSendEvent(d, window, 0, 0, ev)
         x11.XCloseDisplay(d)
-
-
-class Site(http.server.SimpleHTTPRequestHandler):
-    """The web build's folder, and the page's sound tap: POST /tap?n=N writes its Nth mix buffer."""
-    def do_POST(self):
-        body = self.rfile.read(int(self.headers["Content-Length"]))
-        fd = os.open(self.server.mix, os.O_WRONLY | os.O_CREAT)
-        os.pwrite(fd, body, int(self.path.split("?n=")[1]) * len(body))
-        os.close(fd)
-        self.send_response(204)
-        self.end_headers()
-
-    def log_message(self, *args):
-        pass
-
-
-class Page:
-    """The web build as a game process: Chromium showing the page full screen on the display, from
-    a server on 127.0.0.1 (a thread of the tests'), in a profile of its own; started by a click on the
-    page, as a player does (which lets it play sound). Its status is what the page logs when the game
-    ends; its mix comes through the tap. On a device (its width and height) the page is a touch-only
-    phone's or tablet's, in headless Chromium driven through the DevTools protocol."""
-    server = None
-
-    def __init__(self, cmd, env, stdout, stderr, mix, device=None):
-        if not Page.server:  # one for the tests' run, ended with it
-            site = functools.partial(Site, directory=os.path.dirname(os.path.abspath(cmd[0])))
-            Page.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), site)
-            threading.Thread(target=Page.server.serve_forever, daemon=True).start()
-        Page.server.mix = mix
-        profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
-        url = "http://127.0.0.1:%d/%s?tap=/tap" % (Page.server.server_port, os.path.basename(cmd[0]))
-        how = ["--headless=new", "--remote-debugging-port=0", "about:blank"] if device else \
-            ["--kiosk", "--window-position=0,0", "--window-size=%d,%d" % (W + 1, H + 1), url]
-        self.browser = subprocess.Popen(["chromium", "--no-sandbox", "--user-data-dir=" + profile,
-                                         "--no-first-run", "--noerrdialogs", "--password-store=basic",
-                                         "--enable-logging=stderr", "--v=0", *how], env=env, stdout=stdout,
-                                        stderr=stderr)
-        self.pid, end, clicked = self.browser.pid, time.monotonic() + 30 * SLOW, 0
-        device and self.devtools(device, url, end)
-        while "junkfall: started" not in self.log() and time.monotonic() < end and self.poll() is None:
-            # Chromium keeps a window a pixel short of a screen it would fill; one a pixel over can be set
-            # to it. Clicked again while the game has not started (a click may come early), not so soon
-            # that the splash is missed
-            if "junkfall: ready" in self.log() and time.monotonic() > clicked + SLOW:
-                self.tap(*self.box("start")[:2], page=True) if device else subprocess.run([str(a) for a in (
-                    "xdotool", "search", "--onlyvisible", "--class", "chromium", "windowsize", "%@", W, H,
-                    "mousemove", W // 2, H // 2, "sleep", 0.2, "click", 1)], env=env, check=True)
-                clicked = time.monotonic()
-            time.sleep(0.02)
-
-    def devtools(self, device, url, end):  # the page's connection, the device emulated, the page opened
-        while not re.search(r"DevTools listening on (ws://\S+)", self.log()) and time.monotonic() < end:
-            time.sleep(0.05)
-        port = re.search(r"ws://127.0.0.1:(\d+)/", self.log())[1]
-        pages = json.loads(urllib.request.urlopen("http://127.0.0.1:%s/json" % port).read())
-        self.ws, self.sent = websocket.create_connection(next(
-            t["webSocketDebuggerUrl"] for t in pages if t["type"] == "page")), 0
-        self.call("Emulation.setDeviceMetricsOverride", width=device[0], height=device[1],
-                  deviceScaleFactor=1, mobile=True)
-        self.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
-        self.call("Page.navigate", url=url)
-
-    def call(self, method, **params):  # a DevTools command's result
-        self.sent += 1
-        self.ws.send(json.dumps(dict(id=self.sent, method=method, params=params)))
-        while (answer := json.loads(self.ws.recv())).get("id") != self.sent:
-            pass
-        return answer["result"]
-
-    def js(self, expression):
-        return self.call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
-
-    def box(self, element):  # an element's centre, and its edges, on the page
-        return self.js("(r => [r.x + r.width / 2, r.y + r.height / 2, r.left, r.top, r.right, r.bottom])("
-                       "document.getElementById('%s').getBoundingClientRect())" % element)
-
-    def tap(self, x, y, page=False):  # a finger down and up at once, at (x, y) of the canvas or the page
-        if not page:
-            left, top, right, bottom = self.box("screen")[2:]
-            x, y = left + (x + 0.5) * (right - left) / W, top + (y + 0.5) * (bottom - top) / H
-        for kind, points in (("touchStart", [dict(x=x, y=y)]), ("touchEnd", [])):
-            self.call("Input.dispatchTouchEvent", type=kind, touchPoints=points)
-
-    def canvas(self):  # the canvas's pixels, as a screen grab's
-        rgba = base64.b64decode(self.js("btoa(Array.from(document.getElementById('screen').getContext('2d')"
-                                        ".getImageData(0, 0, %d, %d).data, c => String.fromCharCode(c))"
-                                        ".join(''))" % (W, H)))
-        return bytes(np.frombuffer(rgba, np.uint8).reshape(-1, 4)[:, :3])
-
-    def log(self):
-        return pathlib.Path(self.out).read_text(errors="replace")
-
-    def poll(self):
-        found = re.search(r'"junkfall: exited with status (-?\d+)"', self.log())
-        return int(found[1]) if found else self.browser.poll()
-
-    def wait(self, timeout=60):
-        end = time.monotonic() + timeout
-        while self.poll() is None:
-            if time.monotonic() > end:
-                raise subprocess.TimeoutExpired("the page", timeout)
-            time.sleep(0.1)
-        return self.poll()
-
-    def kill(self):
-        getattr(self, "ws", None) and self.ws.close()
-        self.browser.terminate()
-        self.browser.wait()
 
 
 def pointer_only(img, ref):  # whether img is ref but for one pointer's square

@@ -1,0 +1,177 @@
+"""The web build as a game process, in one of the three engines Debian ships ($JUNKFALL_ENGINE):
+Chromium (Blink), Firefox ESR (Gecko) or WebKitGTK's MiniBrowser (WebKit). The page comes from a
+server on 127.0.0.1 (a thread of the tests'), and the browser, in a profile of its own, shows it full
+screen on the display; a click on the page starts the game, as a player's does (which lets it play
+sound). The game's status is what the page logs when it ends (each engine writes the page's console
+to its output); its mix comes through the sound tap. On a device (its width and height) the page is
+a touch-only phone's or tablet's in a headless browser driven by its automation protocol: the
+DevTools protocol in Chromium, WebDriver BiDi in Firefox."""
+import base64, functools, glob, http.server, json, os, pathlib, re, subprocess, tempfile, threading, time
+import urllib.request
+import websocket
+import numpy as np
+
+ENGINE = os.environ.get("JUNKFALL_ENGINE", "chromium")
+W, H = 800, 600
+WEBKIT = (glob.glob("/usr/lib/*/webkit2gtk-4.1/MiniBrowser") + ["MiniBrowser"])[0]
+FIREFOX_PREFS = {  # the page's console on standard output; no first-run pages, no prompts
+    "devtools.console.stdout.content": True, "media.autoplay.default": 0,
+    "browser.shell.checkDefaultBrowser": False, "browser.aboutwelcome.enabled": False,
+    "browser.startup.homepage_override.mstone": "ignore", "datareporting.policy.dataSubmissionEnabled": False,
+    "toolkit.telemetry.reportingpolicy.firstRun": False, "browser.sessionstore.resume_from_crash": False,
+    "remote.active-protocols": 1}
+
+
+class Site(http.server.SimpleHTTPRequestHandler):
+    """The web build's folder, and the page's sound tap: POST /tap?n=N writes its Nth mix buffer."""
+    def do_POST(self):
+        body = self.rfile.read(int(self.headers["Content-Length"]))
+        fd = os.open(self.server.mix, os.O_WRONLY | os.O_CREAT)
+        os.pwrite(fd, body, int(self.path.split("?n=")[1]) * len(body))
+        os.close(fd)
+        self.send_response(204)
+        self.end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
+def command(profile, url, device):
+    """The engine's command line: full screen on the display, or headless for a touch device."""
+    if ENGINE == "firefox":
+        pathlib.Path(profile, "user.js").write_text("".join(
+            "user_pref(%s, %s);\n" % (json.dumps(k), json.dumps(v)) for k, v in FIREFOX_PREFS.items()))
+        how = ["--headless", "--remote-debugging-port=0", "--width=%d" % device[0],
+               "--height=%d" % device[1], "about:blank"] if device else ["--kiosk", url]
+        return ["firefox-esr", "--no-remote", "--profile", profile, *how]
+    if ENGINE == "webkit":
+        return [WEBKIT, "--full-screen", "--autoplay-policy=allow", "--enable-write-console-messages-to-stdout=true",
+                "--enable-developer-extras=true", url]
+    how = ["--headless=new", "--remote-debugging-port=0", "about:blank"] if device else \
+        ["--kiosk", "--window-position=0,0", "--window-size=%d,%d" % (W + 1, H + 1), url]
+    return ["chromium", "--no-sandbox", "--user-data-dir=" + profile, "--no-first-run", "--noerrdialogs",
+            "--password-store=basic", "--enable-logging=stderr", "--v=0", *how]
+
+
+class Page:
+    server = None
+    SLOW = 1
+
+    def __init__(self, cmd, env, stdout, stderr, mix, device=None):
+        if not Page.server:  # one for the tests' run, ended with it
+            site = functools.partial(Site, directory=os.path.dirname(os.path.abspath(cmd[0])))
+            Page.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), site)
+            threading.Thread(target=Page.server.serve_forever, daemon=True).start()
+        Page.server.mix = mix
+        profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
+        url = "http://127.0.0.1:%d/%s?tap=/tap" % (Page.server.server_port, os.path.basename(cmd[0]))
+        self.browser = subprocess.Popen(command(profile, url, device), env=env, stdout=stdout, stderr=stderr)
+        self.pid, end, clicked = self.browser.pid, time.monotonic() + 30 * self.SLOW, 0
+        device and (self.bidi if ENGINE == "firefox" else self.devtools)(device, url, end)
+        while "junkfall: started" not in self.log() and time.monotonic() < end and self.poll() is None:
+            # Clicked again while the game has not started (a click may come early), not so soon that
+            # the splash is missed. With no window manager the window is set to fill the screen (Chromium
+            # keeps one a pixel short of a screen it would fill; one a pixel over can be set to it)
+            if "junkfall: ready" in self.log() and time.monotonic() > clicked + self.SLOW:
+                self.tap(*self.box("start")[:2], page=True) if device else subprocess.run([str(a) for a in (
+                    "xdotool", "search", "--onlyvisible", "--name", "^Junkfall", "windowsize", "%@", W, H,
+                    "windowmove", "%@", 0, 0, "mousemove", W // 2, H // 2, "sleep", 0.2, "click", 1)], env=env)
+                clicked = time.monotonic()
+            time.sleep(0.02)
+
+    def devtools(self, device, url, end):  # the page's connection, the device emulated, the page opened
+        while not re.search(r"DevTools listening on (ws://\S+)", self.log()) and time.monotonic() < end:
+            time.sleep(0.05)
+        port = re.search(r"ws://127.0.0.1:(\d+)/", self.log())[1]
+        pages = json.loads(urllib.request.urlopen("http://127.0.0.1:%s/json" % port).read())
+        self.ws, self.sent = websocket.create_connection(next(
+            t["webSocketDebuggerUrl"] for t in pages if t["type"] == "page")), 0
+        self.call("Emulation.setDeviceMetricsOverride", width=device[0], height=device[1],
+                  deviceScaleFactor=1, mobile=True)
+        self.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+        self.call("Page.navigate", url=url)
+
+    def bidi(self, device, url, end):  # Firefox's: a session, its tab at the device's size, the page opened
+        while not re.search(r"WebDriver BiDi listening on (ws://\S+)", self.log()) and time.monotonic() < end:
+            time.sleep(0.05)
+        self.ws = websocket.create_connection(re.search(r"listening on (ws://\S+)", self.log())[1] + "/session",
+                                              suppress_origin=True)
+        self.sent = 0
+        self.call("session.new", capabilities={})
+        self.tab = self.call("browsingContext.getTree")["contexts"][0]["context"]
+        self.call("browsingContext.setViewport", context=self.tab, viewport=dict(width=device[0],
+                                                                                  height=device[1]))
+        self.call("browsingContext.navigate", context=self.tab, url=url, wait="complete")
+
+    def call(self, method, **params):  # a protocol command's result
+        self.sent += 1
+        self.ws.send(json.dumps(dict(id=self.sent, method=method, params=params)))
+        while (answer := json.loads(self.ws.recv())).get("id") != self.sent:
+            pass
+        if "error" in answer:
+            raise RuntimeError("%s: %s" % (method, answer))
+        return answer["result"]
+
+    def js(self, expression):
+        if ENGINE == "firefox":
+            return self.call("script.evaluate", expression=expression, awaitPromise=False,
+                             target=dict(context=self.tab))["result"].get("value")
+        return self.call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
+
+    def box(self, element):  # an element's centre, and its edges, on the page
+        return json.loads(self.js("(r => JSON.stringify([r.x + r.width / 2, r.y + r.height / 2, r.left, r.top, "
+                                  "r.right, r.bottom]))(document.getElementById('%s').getBoundingClientRect())"
+                                  % element))
+
+    def tap(self, x, y, page=False):
+        """A finger down and up at once, at (x, y) of the canvas or the page; where on the canvas it
+        lands (Firefox's touches fall on whole pixels of the page)."""
+        if not page:
+            left, top, right, bottom = self.box("screen")[2:]
+            x, y = left + (x + 0.5) * (right - left) / W, top + (y + 0.5) * (bottom - top) / H
+        if ENGINE == "firefox":
+            x, y = round(x), round(y)
+            self.call("input.performActions", context=self.tab, actions=[dict(
+                type="pointer", id="finger", parameters=dict(pointerType="touch"), actions=[
+                    dict(type="pointerMove", x=x, y=y), dict(type="pointerDown", button=0),
+                    dict(type="pointerUp", button=0)])])
+        else:
+            for kind, points in (("touchStart", [dict(x=x, y=y)]), ("touchEnd", [])):
+                self.call("Input.dispatchTouchEvent", type=kind, touchPoints=points)
+        return None if page else (int((x - left) * W / (right - left)), int((y - top) * H / (bottom - top)))
+
+    def canvas(self):  # the canvas's pixels, as a screen grab's
+        rgba = base64.b64decode(self.js("btoa(Array.from(document.getElementById('screen').getContext('2d')"
+                                        ".getImageData(0, 0, %d, %d).data, c => String.fromCharCode(c))"
+                                        ".join(''))" % (W, H)))
+        return bytes(np.frombuffer(rgba, np.uint8).reshape(-1, 4)[:, :3])
+
+    def log(self):
+        return pathlib.Path(self.out).read_text(errors="replace")
+
+    def messages(self):  # what the page's allegro_message said
+        return [json.loads(m) for m in re.findall(r'allegro_message: ("(?:[^"\\]|\\.)*")', self.log())]
+
+    def poll(self):
+        found = re.search(r"junkfall: exited with status (-?\d+)", self.log())
+        return int(found[1]) if found else self.browser.poll()
+
+    def wait(self, timeout=60):
+        end = time.monotonic() + timeout
+        while self.poll() is None:
+            if time.monotonic() > end:
+                raise subprocess.TimeoutExpired("the page", timeout)
+            time.sleep(0.1)
+        return self.poll()
+
+    def kill(self):
+        getattr(self, "ws", None) and self.ws.close()
+        self.browser.terminate()
+        self.browser.wait()
+
+    @classmethod
+    def close(cls):
+        if cls.server:
+            cls.server.shutdown()
+            cls.server.server_close()
+            cls.server = None
