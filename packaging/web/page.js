@@ -42,6 +42,31 @@ document.getElementById("esc").addEventListener("click", function () {
   if (Module.webInput && !Module.inputOff)
     Module.webInput.push(1, 59, 27, 0, 2, 59, 0, 0);
 });
+// full screen, and on a phone or a tablet held the long way round
+var fullscreen = document.documentElement.requestFullscreen ? function () {
+  if (document.fullscreenElement)
+    return document.exitFullscreen();
+  document.documentElement.requestFullscreen().then(function () {
+    return screen.orientation && screen.orientation.lock && screen.orientation.lock("landscape");
+  }).catch(function () {});
+} : null;
+document.querySelectorAll(".full").forEach(function (b) { b.addEventListener("click", fullscreen); });
+if (!fullscreen)
+  document.body.classList.add("nofull");
+
+// the page's files kept for offline play; when a new build's arrive, a page
+// whose game has not started yet reloads into it
+var started = false;
+if ("serviceWorker" in navigator) {
+  var kept = !!navigator.serviceWorker.controller;
+  navigator.serviceWorker.addEventListener("controllerchange", function () {
+    if (kept && !started)
+      location.reload();
+  });
+  navigator.serviceWorker.register("sw.js").catch(function (e) {
+    console.log("junkfall: kept nothing for offline play: " + e);
+  });
+}
 
 var Module = {
   canvas: canvas,
@@ -84,6 +109,7 @@ addEventListener("keydown", unlock);
 
 start.addEventListener("click", function () {
   start.hidden = true;
+  started = true;
   fetch("media/data.dat").then(function (r) {
     return r.ok ? r.arrayBuffer() : null;
   }).catch(function () { return null; }).then(function (data) {

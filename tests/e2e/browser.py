@@ -23,7 +23,11 @@ FIREFOX_PREFS = {  # the page's console on standard output; no first-run pages, 
 
 
 class Site(http.server.SimpleHTTPRequestHandler):
-    """The web build's folder, and the page's sound tap: POST /tap?n=N writes its Nth mix buffer."""
+    """The web build's folder (unless offline), and the page's sound tap: POST /tap?n=N writes its Nth mix
+    buffer."""
+    def do_GET(self):  # nothing at all while the network is gone
+        self.server.offline or super().do_GET()
+
     def do_POST(self):
         body = self.rfile.read(int(self.headers["Content-Length"]))
         fd = os.open(self.server.mix, os.O_WRONLY | os.O_CREAT)
@@ -62,20 +66,25 @@ class Page:
             site = functools.partial(Site, directory=os.path.dirname(os.path.abspath(cmd[0])))
             Page.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), site)
             threading.Thread(target=Page.server.serve_forever, daemon=True).start()
-        Page.server.mix = mix
+        Page.server.mix, Page.server.offline = mix, False
         profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
         url = "http://127.0.0.1:%d/%s?tap=/tap" % (Page.server.server_port, os.path.basename(cmd[0]))
         self.browser = subprocess.Popen(command(profile, url, device), env=env, stdout=stdout, stderr=stderr)
-        self.pid, end, clicked = self.browser.pid, time.monotonic() + 30 * self.SLOW, 0
-        device and (self.bidi if ENGINE == "firefox" else self.devtools)(device, url, end)
-        while "junkfall: started" not in self.log() and time.monotonic() < end and self.poll() is None:
+        self.pid, self.device, self.env = self.browser.pid, device, env
+        device and (self.bidi if ENGINE == "firefox" else self.devtools)(device, url, time.monotonic() + 30)
+        self.begin()
+
+    def begin(self, times=1):  # the page's start clicked or tapped, once it is ready, till the game starts
+        end, clicked = time.monotonic() + 30 * self.SLOW, 0
+        while self.log().count("junkfall: started") < times and time.monotonic() < end and self.poll() is None:
             # Clicked again while the game has not started (a click may come early), not so soon that
             # the splash is missed. With no window manager the window is set to fill the screen (Chromium
             # keeps one a pixel short of a screen it would fill; one a pixel over can be set to it)
-            if "junkfall: ready" in self.log() and time.monotonic() > clicked + self.SLOW:
-                self.tap(*self.box("start")[:2], page=True) if device else subprocess.run([str(a) for a in (
+            if self.log().count("junkfall: ready") >= times and time.monotonic() > clicked + self.SLOW:
+                self.tap(*self.box("start")[:2], page=True) if self.device else subprocess.run([str(a) for a in (
                     "xdotool", "search", "--onlyvisible", "--name", "^Junkfall", "windowsize", "%@", W, H,
-                    "windowmove", "%@", 0, 0, "mousemove", W // 2, H // 2, "sleep", 0.2, "click", 1)], env=env)
+                    "windowmove", "%@", 0, 0, "mousemove", W // 2, H // 2, "sleep", 0.2, "click", 1)],
+                    env=self.env)
                 clicked = time.monotonic()
             time.sleep(0.02)
 
@@ -112,11 +121,12 @@ class Page:
             raise RuntimeError("%s: %s" % (method, answer))
         return answer["result"]
 
-    def js(self, expression):
+    def js(self, expression, wait=False):  # its value; with wait, the value of the promise it gives
         if ENGINE == "firefox":
-            return self.call("script.evaluate", expression=expression, awaitPromise=False,
+            return self.call("script.evaluate", expression=expression, awaitPromise=wait,
                              target=dict(context=self.tab))["result"].get("value")
-        return self.call("Runtime.evaluate", expression=expression, returnByValue=True)["result"].get("value")
+        return self.call("Runtime.evaluate", expression=expression, returnByValue=True,
+                         awaitPromise=wait)["result"].get("value")
 
     def box(self, element):  # an element's centre, and its edges, on the page
         return json.loads(self.js("(r => JSON.stringify([r.x + r.width / 2, r.y + r.height / 2, r.left, r.top, "

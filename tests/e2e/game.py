@@ -30,8 +30,10 @@ LACKS = {
     "web": {"signals": "a page gets no signals", "close button": "a page closes with its tab, game and all",
             "install layout": "a page's files are served as built: its data is at /media/data.dat",
             "sound settings": "a page reads no allegro.cfg: no sound driver can be named to fail",
-            **({"touch": "WebKitGTK's automation (WebKitWebDriver) makes no touch events"}
-               if browser.ENGINE == "webkit" else {})},
+            **({"touch": "WebKitGTK's automation makes no touch events (its WebDriver's touch is WPE's only)"}
+               if browser.ENGINE == "webkit" else {}),
+            **({"install": "installability is asked of Chromium (through the DevTools protocol)"}
+               if browser.ENGINE != "chromium" else {})},
 }[BUILD]
 
 

@@ -1,9 +1,10 @@
 """The web page on touch screens, with no keyboard: a phone held either way and a tablet each show the
 whole picture with the Esc button beside it, and a tap picks what it is on; a phone's game from the
 first tap to the score table by taps alone: the prompt's tap fires nothing, quick taps fire bananas
-that shoot envelopes down, a tap passes the table; the page's Esc button leaves the menu."""
-import time
-import game
+that shoot envelopes down, a tap passes the table; the page's Esc button leaves the menu. The page can
+be installed, and once visited it plays offline."""
+import pathlib, time
+import browser, game, test_startup
 from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, needs, row
 
 PHONE, PORTRAIT, TABLET = (844, 390), (390, 844), (1180, 820)
@@ -46,3 +47,17 @@ class Touch(game.Case):
         self.assertTrue(shot, "no envelope shot down")
         self.s.click(400, 300, self.s.shows(game.menu()), "the menu, after a tap on the table")
         self.escape()
+
+    @needs("install")
+    def test_installable_and_once_visited_it_plays_offline(self):
+        self.s.start(device=PHONE)
+        page = self.s.game
+        self.assertEqual(page.call("Page.getInstallabilityErrors")["installabilityErrors"], [])
+        self.assertTrue(page.js("Promise.race([navigator.serviceWorker.ready.then(r => !!r.active), "
+                                "new Promise(done => setTimeout(done, 10000, false))])", wait=True), "no worker")
+        browser.Page.server.offline = True
+        pathlib.Path(self.s.sound.mix).unlink()
+        page.call("Page.reload", ignoreCache=True)
+        page.begin(times=2)
+        self.s.wait_for(self.s.shows(test_startup.SPLASH1), 10, "first splash, offline")
+        self.assertEqual(self.s.heard()[:1], [("splash1", 1000)])

@@ -15,7 +15,7 @@
 
 namespace {
 
-const int ICON_SIZES[] = { 16, 32, 48, 64, 128, 256 };
+const int ICON_SIZES[] = { 16, 32, 48, 64, 128, 192, 256, 512 };
 const int WINDOW_ICON_SIZE = 32;
 
 bool write_picture(const std::filesystem::path &path, BITMAP *b, const Palette &p)

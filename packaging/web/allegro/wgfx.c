@@ -1,6 +1,8 @@
 /* The browser's graphics driver: an 8-bit screen in memory, shown on the
  * page's canvas through the current palette whenever the program hands
- * the browser control and the picture or the palette has changed.
+ * the browser control: only what changed since the last picture (each run
+ * of changed rows, as wide as its changes), or all of it after a palette
+ * change.
  */
 #include "web.h"
 
@@ -22,26 +24,56 @@ EM_JS(void, web_canvas_size, (int w, int h), {
       Module.canvasSized();
 });
 
-EM_JS(void, web_canvas_put, (const void *data, int w, int h), {
+/* the rectangle (x, y, w, h) of the picture */
+EM_JS(void, web_canvas_put, (const void *data, int width, int height, int x, int y, int w, int h), {
    var ctx = Module.canvas.getContext("2d", { alpha: false });
-   var bytes = new Uint8ClampedArray(HEAPU8.buffer, data, w * h * 4);
-   ctx.putImageData(new ImageData(bytes, w, h), 0, 0);
+   var bytes = new Uint8ClampedArray(HEAPU8.buffer, data, width * height * 4);
+   ctx.putImageData(new ImageData(bytes, width, height), 0, 0, x, y, w, h);
 });
+
+/* rows y0 to y1 (excluded), columns x0 to x1, made what the screen holds and put on the canvas */
+static void put_band(int y0, int y1, int x0, int x1)
+{
+   int w = gfx_web.w, x, y;
+
+   for (y = y0; y < y1; y++) {
+      memcpy(shown + y * w + x0, pixels + y * w + x0, x1 - x0);
+      for (x = x0; x < x1; x++)
+         rgba[y * w + x] = colours[shown[y * w + x]];
+   }
+   web_canvas_put(rgba, w, gfx_web.h, x0, y0, x1 - x0, y1 - y0);
+}
 
 void _web_present(void)
 {
-   int n, i;
+   int w = gfx_web.w, h = gfx_web.h, y, top = -1, x0 = w, x1 = 0;
 
    if (!pixels)
       return;
-   n = gfx_web.w * gfx_web.h;
-   if (!changed && memcmp(pixels, shown, n) == 0)
+   if (changed) {
+      changed = FALSE;
+      put_band(0, h, 0, w);
       return;
-   memcpy(shown, pixels, n);
-   changed = FALSE;
-   for (i = 0; i < n; i++)
-      rgba[i] = colours[shown[i]];
-   web_canvas_put(rgba, gfx_web.w, gfx_web.h);
+   }
+   for (y = 0; y <= h; y++) {
+      const unsigned char *now = pixels + y * w, *was = shown + y * w;
+      int a = 0, b = w;
+      if (y < h && memcmp(now, was, w) != 0) {
+         while (now[a] == was[a])
+            a++;
+         while (now[b - 1] == was[b - 1])
+            b--;
+         top = top < 0 ? y : top;
+         x0 = a < x0 ? a : x0;
+         x1 = b > x1 ? b : x1;
+      }
+      else if (top >= 0) {
+         put_band(top, y, x0, x1);
+         top = -1;
+         x0 = w;
+         x1 = 0;
+      }
+   }
 }
 
 static void free_screen(void)

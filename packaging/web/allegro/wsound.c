@@ -1,5 +1,6 @@
 /* The browser's sound driver: the library's mixer, 16-bit stereo, its
- * buffers queued back to back on Web Audio a little ahead of the clock.
+ * buffers queued back to back on Web Audio a little ahead of the clock:
+ * as little as the machine allows, as each sound waits that long.
  * The mixer steps through a sample in 1/256 frames, so it mixes at 44.1 kHz,
  * where the game's 22.05 kHz samples keep their pitch exactly (at 48 kHz they
  * would play half a percent flat); the browser resamples for the device. A
@@ -12,12 +13,15 @@
 
 #define RATE 44100
 #define FRAMES 1024        /* a mixer buffer: 23 ms */
-/* seconds of sound queued ahead of the clock: a busy machine stalls a page
-   for a tenth of a second now and then */
-#define AHEAD 0.15
+/* seconds of sound queued ahead of the clock: two buffers at first, a buffer
+   more each time the queue runs dry while the page is shown (a busy machine
+   stalls a page now and then), up to a quarter of a second */
+#define FIRST_AHEAD (2.0 * FRAMES / RATE)
+#define MOST_AHEAD 0.25
 
 static short buffer[2 * FRAMES];
 static int playing;
+static double ahead = FIRST_AHEAD;
 
 /* true when the page can play sound */
 EM_JS(int, web_audio_exists, (void), {
@@ -29,6 +33,12 @@ EM_JS(void, web_audio_open, (int rate), {
    Module.audioContext = new Context({ sampleRate: rate, latencyHint: "interactive" });
    Module.audioFrame = 0;   /* where the queue ends, in frames of the context's clock */
    Module.tapped = 0;
+   Module.audioFlowing = false;   /* queued without a break, the page shown all along */
+   document.addEventListener("visibilitychange", function () { Module.audioFlowing = false; });
+});
+
+EM_JS(void, web_audio_say_ahead, (int ms), {
+   console.log("junkfall: the sound ran dry; now queued " + ms + " ms ahead");
 });
 
 EM_JS(double, web_audio_ahead, (void), {
@@ -36,7 +46,8 @@ EM_JS(double, web_audio_ahead, (void), {
    return ctx.state == "running" ? Module.audioFrame / ctx.sampleRate - ctx.currentTime : 1;
 });
 
-EM_JS(void, web_audio_queue, (const short *data, int frames), {
+/* true when the queue had run dry */
+EM_JS(int, web_audio_queue, (const short *data, int frames), {
    var ctx = Module.audioContext, b = ctx.createBuffer(2, frames, ctx.sampleRate);
    var l = b.getChannelData(0), r = b.getChannelData(1), s = data >> 1;
    for (var i = 0; i < frames; i++) {
@@ -48,6 +59,8 @@ EM_JS(void, web_audio_queue, (const short *data, int frames), {
    src.connect(ctx.destination);
    /* after a gap (a hidden page, a stall) the queue starts again from now */
    var now = Math.ceil((ctx.currentTime + 0.01) * ctx.sampleRate);
+   var dry = Module.audioFlowing && Module.audioFrame < now;
+   Module.audioFlowing = !document.hidden;
    Module.audioFrame = Math.max(Module.audioFrame, now);
    src.start(Module.audioFrame / ctx.sampleRate);
    Module.audioFrame += frames;
@@ -56,13 +69,17 @@ EM_JS(void, web_audio_queue, (const short *data, int frames), {
    if (Module.soundTap)
       fetch(Module.soundTap + "?n=" + Module.tapped++,
             { method: "POST", body: HEAP16.slice(s, s + 2 * frames) });
+   return dry;
 });
 
 void _web_fill_sound(void)
 {
-   while (playing && web_audio_ahead() < AHEAD) {
+   while (playing && web_audio_ahead() < ahead) {
       _mix_some_samples((uintptr_t)buffer, 0, TRUE);
-      web_audio_queue(buffer, FRAMES);
+      if (web_audio_queue(buffer, FRAMES) && ahead < MOST_AHEAD) {
+         ahead += (double)FRAMES / RATE;
+         web_audio_say_ahead((int)(ahead * 1000 + 0.5));
+      }
    }
 }
 
