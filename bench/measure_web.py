@@ -1,10 +1,13 @@
-"""What the web build costs in Chromium, beside the Linux build in the same run:
+"""What the web build costs in each browser engine, beside the Linux build in the same run:
   - ticks per second over a 30 s turn, counted off the screen: envelopes fall 2 pixels a tick
     and one spawns every 30 ticks, so any envelope's row tells the tick count modulo 30, and
     grabs a few ticks apart tell it whole; a line fitted through them gives the rate;
   - CPU of the game's processes (the browser's, all of them; the Linux game) in play;
+  - the time from a click in play to the fire sound's start in the recording of the sound
+    server's sink (each click made when the sink has been quiet a while), and how often the
+    page's sound queue ran dry in play;
   - the page's bytes, and the time from the click on the page to the first splash.
-Both builds are driven by the end-to-end driver (tests/e2e/game.py) on their own Xvfb.
+Every build is driven by the end-to-end driver (tests/e2e/game.py) on its own Xvfb.
 
 usage: bench/measure_web.py BUILD_DIR WEB_BUILD_DIR   (after cmake --build of both)"""
 import ctypes, json, os, pathlib, subprocess, sys, time
@@ -51,7 +54,8 @@ class Screen:
 def one_build():
     """Run in a process of its own per build, as the driver picks its build on import."""
     sys.path.insert(0, str(HERE.parent / "tests/e2e"))
-    import game, test_startup
+    import browser, game, test_startup
+    browser.Page.TAP = False  # the tests' sound tap costs the page CPU: the latency is read off the sink
     s, out = game.Session(), {}
     try:
         t0 = time.monotonic()
@@ -77,6 +81,7 @@ def one_build():
                 phase = ((rows[0] + 16) // 2) % 30
                 samples.append((t, phase + 30 * round((guess - phase) / 30)))
         cpu = cpu_seconds(s.game.pid) - cpu0
+        out["sound ran dry in play"] = s.game.log().count("sound ran dry") if game.WEB else None
         # a grab shows a frame late, never early: the line through the least late grab of each second
         best = {}
         for t, k in samples:
@@ -89,9 +94,34 @@ def one_build():
         out.update({"ticks per s": round(rate, 3), "least late grabs off it, ticks": round(spread, 1),
                     "ticks per 30 s turn": round(30 * rate, 1), "grabs": len(samples),
                     "CPU % of a core in play": round(100 * cpu / (time.monotonic() - t1), 1)})
+        out.update(latency(s))
     finally:
         s.close()
     return out
+
+
+def latency(s):
+    """Click to sound over the second player's turn: median and range, in ms."""
+    game = sys.modules["game"]
+    s.wait_for(s.shows(game.PROMPT), 10, "second player's prompt")
+    s.key("space")
+    s.wait_for(lambda i: game.clock(i) is not None, 3, "first frame")
+    s.move(400, 470)
+    frames = lambda: np.fromfile(s.sound.sink, np.int16)[::2].astype(float) / 32768
+    waits, end = [], time.monotonic() + 14
+    while len(waits) < 12 and time.monotonic() < end:
+        x = frames()
+        if len(x) < 4410 or np.abs(x[-4410:]).max() > 4e-3:  # a sound still playing
+            time.sleep(0.02)
+            continue
+        at = len(x)
+        s.x("xdotool", "click", 1)
+        while time.monotonic() < end and not (loud := np.flatnonzero(np.abs(frames()[at:]) > 4e-3)).size:
+            time.sleep(0.01)
+        if loud.size:
+            waits.append(1000 * loud[0] / 44100)
+    return {"click to sound ms, median": round(float(np.median(waits)), 1),
+            "click to sound ms, range": "%d-%d" % (min(waits), max(waits)), "clicks heard": len(waits)}
 
 
 def main(build, web):
@@ -99,19 +129,25 @@ def main(build, web):
         print(json.dumps(one_build()))
         return
     runs = {}
-    for name, path in (("linux", build + "/junkfall"), ("web", web + "/web/index.html")):
-        env = dict(os.environ, JUNKFALL_GAME=path, JUNKFALL_DATA=build + "/media/data.dat")
-        done = subprocess.run([sys.executable, __file__, "--one", ""], env=env, capture_output=True, text=True)
+    page = web + "/web/index.html"
+    for name, path, engine in (("linux", build + "/junkfall", ""), ("chromium", page, "chromium"),
+                               ("firefox", page, "firefox"), ("webkit", page, "webkit")):
+        env = dict(os.environ, JUNKFALL_GAME=path, JUNKFALL_DATA=build + "/media/data.dat",
+                   JUNKFALL_ENGINE=engine)
+        done = subprocess.run([sys.executable, __file__, "--one", ""], env=env, capture_output=True,
+                              text=True)
         if done.returncode:
             sys.exit("%s: %s" % (name, done.stderr[-2000:]))
         runs[name] = json.loads(done.stdout.strip().splitlines()[-1])
-    for key in runs["web"]:
-        print("%-26s %12s %12s" % (key, runs["linux"][key], runs["web"][key]))
+    print("%-30s" % "" + "".join("%12s" % n for n in runs))
+    for key in runs["chromium"]:
+        print("%-30s" % key + "".join("%12s" % r[key] for r in runs.values()))
     page = pathlib.Path(web, "web")
-    loaded = ["index.html", "page.js", "page.css", "junkfall.js", "junkfall.wasm", "media/data.dat", "junkfall-32.png"]
+    loaded = ["index.html", "page.js", "page.css", "junkfall.js", "junkfall.wasm", "media/data.dat",
+              "junkfall-32.png"]
     for f in loaded:
-        print("%-26s %12d" % (f, (page / f).stat().st_size))
-    print("%-26s %12d" % ("page total", sum((page / f).stat().st_size for f in loaded)))
+        print("%-30s %12d" % (f, (page / f).stat().st_size))
+    print("%-30s %12d" % ("page total", sum((page / f).stat().st_size for f in loaded)))
 
 
 if __name__ == "__main__":

@@ -22,6 +22,8 @@ function(build_allegro patch)
                -DWANT_TESTS=OFF -DWANT_TOOLS=OFF -DWANT_DOCS=OFF -DWANT_ALLEGROGL=OFF
                -DWANT_LOADPNG=OFF -DWANT_LOGG=OFF -DWANT_JPGALLEG=OFF -Wno-dev ${ARGN}
     BUILD_BYPRODUCTS <INSTALL_DIR>/lib/liballeg.a)
+  # a changed patch: the source unpacked afresh, patched and built again
+  ExternalProject_Add_StepDependencies(allegro_build download ${patch})
   ExternalProject_Get_Property(allegro_build INSTALL_DIR)
   file(MAKE_DIRECTORY ${INSTALL_DIR}/include)
   add_library(allegro_static STATIC IMPORTED GLOBAL)

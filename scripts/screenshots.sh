@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Retakes the README's pictures (docs/images/menu.png and game.png, and on
-# amd64 windows-menu.png and windows-turn.png) from the real games on a
-# private X server, through the end-to-end driver.
+# Retakes the README's pictures (docs/images/menu.png and game.png, on amd64
+# windows-menu.png and windows-turn.png, the page's in Chromium, Firefox and
+# WebKit, and on touch screens) from the real games on a private X server,
+# through the end-to-end driver.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh test
 cmake -S . -B build >/dev/null
 cmake --build build -j"$(nproc)" --target junkfall data_file
 mkdir -p docs/images
-# the menu and a turn of one build: shoot GAME MENU-NAME TURN-NAME
+# the menu and a turn of one build: [ENGINE=firefox|webkit] shoot GAME MENU-NAME TURN-NAME
 shoot() {
-JUNKFALL_GAME=$1 JUNKFALL_DATA=build/media/data.dat NAMES="$2 $3" PYTHONPATH=tests/e2e \
+JUNKFALL_GAME=$1 JUNKFALL_DATA=build/media/data.dat NAMES="$2 $3" JUNKFALL_ENGINE=${ENGINE:-} \
+  PYTHONPATH=tests/e2e \
   /usr/bin/python3 -B - <<'PY'
 import os, subprocess, time
 import game
@@ -64,6 +66,9 @@ DISPLAY=:97 xdotool mousemove 640 340 click 1 sleep 9 mousemove 800 400 sleep 1
 shot web-menu
 DISPLAY=:97 xdotool mousemove 266 552 click 1 sleep 1 key space mousemove 600 500 sleep 6
 shot web-turn
+ENGINE=firefox shoot build-web/web/index.html web-firefox-menu web-firefox-turn
+ENGINE=webkit shoot build-web/web/index.html web-webkit-menu web-webkit-turn
+rm docs/images/web-firefox-menu.png docs/images/web-webkit-menu.png  # pixel for pixel menu.png
 ls -l docs/images/web-*
 
 # the page on touch screens, in the menu: a phone held either way, and a tablet

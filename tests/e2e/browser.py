@@ -14,12 +14,7 @@ import numpy as np
 ENGINE = os.environ.get("JUNKFALL_ENGINE", "chromium")
 W, H = 800, 600
 WEBKIT = (glob.glob("/usr/lib/*/webkit2gtk-4.1/MiniBrowser") + ["MiniBrowser"])[0]
-FIREFOX_PREFS = {  # the page's console on standard output; no first-run pages, no prompts
-    "devtools.console.stdout.content": True, "media.autoplay.default": 0,
-    "browser.shell.checkDefaultBrowser": False, "browser.aboutwelcome.enabled": False,
-    "browser.startup.homepage_override.mstone": "ignore", "datareporting.policy.dataSubmissionEnabled": False,
-    "toolkit.telemetry.reportingpolicy.firstRun": False, "browser.sessionstore.resume_from_crash": False,
-    "remote.active-protocols": 1}
+FIREFOX_PREFS = {"devtools.console.stdout.content": True, "media.autoplay.default": 0}  # console on stdout
 
 
 class Site(http.server.SimpleHTTPRequestHandler):
@@ -49,8 +44,8 @@ def command(profile, url, device):
                "--height=%d" % device[1], "about:blank"] if device else ["--kiosk", url]
         return ["firefox-esr", "--no-remote", "--profile", profile, *how]
     if ENGINE == "webkit":
-        return [WEBKIT, "--full-screen", "--autoplay-policy=allow", "--enable-write-console-messages-to-stdout=true",
-                "--enable-developer-extras=true", url]
+        return [WEBKIT, "--full-screen", "--autoplay-policy=allow", "--enable-developer-extras=true",
+                "--enable-write-console-messages-to-stdout=true", url]
     how = ["--headless=new", "--remote-debugging-port=0", "about:blank"] if device else \
         ["--kiosk", "--window-position=0,0", "--window-size=%d,%d" % (W + 1, H + 1), url]
     return ["chromium", "--no-sandbox", "--user-data-dir=" + profile, "--no-first-run", "--noerrdialogs",
@@ -60,6 +55,7 @@ def command(profile, url, device):
 class Page:
     server = None
     SLOW = 1
+    TAP = True  # the page's mix posted to the tests
 
     def __init__(self, cmd, env, stdout, stderr, mix, device=None):
         if not Page.server:  # one for the tests' run, ended with it
@@ -68,7 +64,8 @@ class Page:
             threading.Thread(target=Page.server.serve_forever, daemon=True).start()
         Page.server.mix, Page.server.offline = mix, False
         profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
-        url = "http://127.0.0.1:%d/%s?tap=/tap" % (Page.server.server_port, os.path.basename(cmd[0]))
+        url = "http://127.0.0.1:%d/%s%s" % (Page.server.server_port, os.path.basename(cmd[0]),
+                                            "?tap=/tap" * self.TAP)
         self.browser = subprocess.Popen(command(profile, url, device), env=env, stdout=stdout, stderr=stderr)
         self.pid, self.device, self.env = self.browser.pid, device, env
         device and (self.bidi if ENGINE == "firefox" else self.devtools)(device, url, time.monotonic() + 30)
@@ -76,15 +73,16 @@ class Page:
 
     def begin(self, times=1):  # the page's start clicked or tapped, once it is ready, till the game starts
         end, clicked = time.monotonic() + 30 * self.SLOW, 0
-        while self.log().count("junkfall: started") < times and time.monotonic() < end and self.poll() is None:
+        started = lambda: self.log().count("junkfall: started") >= times or self.poll() is not None
+        while not started() and time.monotonic() < end:
             # Clicked again while the game has not started (a click may come early), not so soon that
             # the splash is missed. With no window manager the window is set to fill the screen (Chromium
             # keeps one a pixel short of a screen it would fill; one a pixel over can be set to it)
             if self.log().count("junkfall: ready") >= times and time.monotonic() > clicked + self.SLOW:
-                self.tap(*self.box("start")[:2], page=True) if self.device else subprocess.run([str(a) for a in (
-                    "xdotool", "search", "--onlyvisible", "--name", "^Junkfall", "windowsize", "%@", W, H,
-                    "windowmove", "%@", 0, 0, "mousemove", W // 2, H // 2, "sleep", 0.2, "click", 1)],
-                    env=self.env)
+                click = ["search", "--onlyvisible", "--name", "^Junkfall", "windowsize", "%@", W, H,
+                         "windowmove", "%@", 0, 0, "mousemove", W // 2, H // 2, "sleep", 0.2, "click", 1]
+                self.tap(*self.box("start")[:2], page=True) if self.device else \
+                    subprocess.run([str(a) for a in ["xdotool"] + click], env=self.env)
                 clicked = time.monotonic()
             time.sleep(0.02)
 
@@ -103,8 +101,8 @@ class Page:
     def bidi(self, device, url, end):  # Firefox's: a session, its tab at the device's size, the page opened
         while not re.search(r"WebDriver BiDi listening on (ws://\S+)", self.log()) and time.monotonic() < end:
             time.sleep(0.05)
-        self.ws = websocket.create_connection(re.search(r"listening on (ws://\S+)", self.log())[1] + "/session",
-                                              suppress_origin=True)
+        url = re.search(r"listening on (ws://\S+)", self.log())[1] + "/session"
+        self.ws = websocket.create_connection(url, suppress_origin=True)
         self.sent = 0
         self.call("session.new", capabilities={})
         self.tab = self.call("browsingContext.getTree")["contexts"][0]["context"]
@@ -129,9 +127,9 @@ class Page:
                          awaitPromise=wait)["result"].get("value")
 
     def box(self, element):  # an element's centre, and its edges, on the page
-        return json.loads(self.js("(r => JSON.stringify([r.x + r.width / 2, r.y + r.height / 2, r.left, r.top, "
-                                  "r.right, r.bottom]))(document.getElementById('%s').getBoundingClientRect())"
-                                  % element))
+        return json.loads(self.js("(r => JSON.stringify([r.x + r.width / 2, r.y + r.height / 2, r.left, "
+                                  "r.top, r.right, r.bottom]))(document.getElementById('%s')"
+                                  ".getBoundingClientRect())" % element))
 
     def tap(self, x, y, page=False):
         """A finger down and up at once, at (x, y) of the canvas or the page; where on the canvas it

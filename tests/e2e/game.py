@@ -19,11 +19,10 @@ SLOW = browser.Page.SLOW = float(os.environ.get("JUNKFALL_SLOW", "1"))  # deadli
 TOUCH = "touch screens are the web page's (on a desktop the library sees a touch as the mouse)"
 LACKS = {
     "linux": {"touch": TOUCH},
-    "wine": {"touch": TOUCH,"signals": "Wine passes no signal on to a Windows program",
+    "wine": {"touch": TOUCH, "signals": "Wine passes no signal on to a Windows program",
              "long paths": "longer than Windows' paths",
-             "pointer in grabs": "Wine shows the pointer as an X cursor, which no grab holds",
              "pointer to the pixel": "under Wine the game's pointer follows X's by relative motion, now and "
-                                     "then a pixel off",
+                                     "then a pixel or two off",
              "message text": "the library's messages are Windows message boxes, their text unread",
              "silence without a card": "on Windows a machine without sound devices fails to start the sound "
                                        "(no MIDI device, and no patch set for the library's synthesiser)"},
@@ -38,6 +37,7 @@ LACKS = {
 
 
 WINE, WEB = BUILD == "wine", BUILD == "web"
+SLACK = 2 * WINE  # how far the game's pointer may be from where it was put ("pointer to the pixel")
 needs = lambda what: unittest.skipIf(what in LACKS, LACKS.get(what))
 # what messages() gives for these messages of the library's, and for one that matches a pattern
 said = lambda texts: ["(a box)"] * len(texts) if "message text" in LACKS else texts
@@ -208,9 +208,7 @@ class Session:
         else:
             self.move(x, y)
             WINE and self.move(x, y)  # Wine 10 may miss the first motion after the game starts reading it
-            # the library's DirectInput mouse hands a press and its release read together over as
-            # neither, so under Wine the button is held a while
-            self.x("xdotool", "sleep", 0.03 * WINE, "mousedown", 1, "sleep", 0.15 * WINE, "mouseup", 1)
+            self.x("xdotool", "sleep", 0.03 * WINE, "click", 1)  # under Wine, the motion read first
         return self.wait_for(until, 3, what)
 
     def grab(self):  # the screen; a touch page's canvas
@@ -235,9 +233,8 @@ class Session:
                     what, name, self.game.poll(), self.messages(),
                     pathlib.Path(self.dir, "output").read_text()[-3000:]))
 
-    def masked(self, img):  # without the pointer, which the library draws itself (and under Wine
-        # X now and then shows a cursor of its own near it)
-        img, (mx, my), a = bytearray(img), self.mouse, 24 if WINE else 0
+    def masked(self, img):  # without the pointer, which the library draws itself
+        img, (mx, my), a = bytearray(img), self.mouse, SLACK
         x0, x1 = max(0, mx - 7 - a), min(W, mx + 9 + a)
         for y in range(max(0, my - 7 - a), min(H, my + 9 + a)):
             img[(y * W + x0) * 3:(y * W + x1) * 3] = bytes(3 * (x1 - x0))

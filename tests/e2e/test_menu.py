@@ -17,7 +17,7 @@ class Menu(game.Case):
         self.s.start()
         self.s.wait_for(self.s.shows(game.menu(1, 3)), 15, "menu")
 
-    @needs("pointer in grabs")
+    @needs("pointer to the pixel")
     def test_2_the_crosshair_in_the_frames_colour(self):
         self.s.move(400, 560)
         colour = game.palette("TITLE_PAL")[1]

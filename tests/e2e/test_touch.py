@@ -53,8 +53,9 @@ class Touch(game.Case):
         self.s.start(device=PHONE)
         page = self.s.game
         self.assertEqual(page.call("Page.getInstallabilityErrors")["installabilityErrors"], [])
-        self.assertTrue(page.js("Promise.race([navigator.serviceWorker.ready.then(r => !!r.active), "
-                                "new Promise(done => setTimeout(done, 10000, false))])", wait=True), "no worker")
+        ready = "navigator.serviceWorker.ready.then(r => !!r.active)"
+        self.assertTrue(page.js("Promise.race([%s, new Promise(done => setTimeout(done, 10000, false))])" % ready,
+                                wait=True), "no worker")
         browser.Page.server.offline = True
         pathlib.Path(self.s.sound.mix).unlink()
         page.call("Page.reload", ignoreCache=True)

@@ -1,9 +1,9 @@
-/* The browser's timer driver: the library's own timer queue, given the time
- * that passed on the page's monotonic clock at every yield, and rest() as a
- * series of yields. Ticks are counted from the clock, not from the yields,
- * so none is lost however the browser spaces them; only a page hidden for
- * over a second (whose timers the browser slows) loses time, and its game
- * pauses.
+/* The browser's timer driver: the library's own timer queue, given the
+ * time that passed on the page's monotonic clock at every yield, and
+ * rest() as a series of yields, a short one stretched to the next timer.
+ * Ticks are counted from the clock, not from the yields, so none is lost
+ * however the browser spaces them; only a page hidden for over a second
+ * (whose timers the browser slows) loses time, and its game pauses.
  */
 #include "web.h"
 
@@ -17,6 +17,7 @@
 static int installed;
 static double last_ms;
 static double carry;   /* part of a timer unit, kept for the next yield */
+static double next_ms; /* when the next of the program's timers is due */
 
 void _web_advance_timers(void)
 {
@@ -33,7 +34,7 @@ void _web_advance_timers(void)
    whole = (long)units;
    carry = units - whole;
    if (whole > 0)
-      _handle_timer_tick((int)whole);
+      next_ms = now + _handle_timer_tick((int)whole) * 1000.0 / TIMERS_PER_SECOND;
 }
 
 static int web_timer_init(void)
@@ -51,8 +52,14 @@ static void web_timer_exit(void)
 
 static void web_rest(unsigned int time, AL_METHOD(void, callback, (void)))
 {
-   double end = emscripten_get_now() + time;
+   double now = emscripten_get_now(), end = now + time;
    double left;
+
+   /* a rest shorter than the wait for the program's next timer lasts till it
+      (at most a slice): what a loop of short rests waits for is what its
+      timers count, and a page woken every millisecond keeps the browser busy */
+   if (installed && end < next_ms)
+      end = next_ms < now + REST_SLICE_MS ? next_ms : now + REST_SLICE_MS;
 
    do {
       if (callback)
