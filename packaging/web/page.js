@@ -83,6 +83,8 @@ var Module = {
     start.lastChild.textContent = "Click to play";
   },
   onExit: function (status) {
+    if (Module.tapFlush)
+      Module.tapFlush();
     console.log("junkfall: exited with status " + status);
     Module.inputOff = true;   // the page's keys and pointer are the page's again
     ended.hidden = false;

@@ -18,15 +18,15 @@ FIREFOX_PREFS = {"devtools.console.stdout.content": True, "media.autoplay.defaul
 
 
 class Site(http.server.SimpleHTTPRequestHandler):
-    """The web build's folder (unless offline), and the page's sound tap: POST /tap?n=N writes its Nth mix
-    buffer."""
+    """The web build's folder (unless offline), and the page's sound tap: POST /tap?at=N writes a piece of
+    its mix at byte N."""
     def do_GET(self):  # nothing at all while the network is gone
         self.server.offline or super().do_GET()
 
     def do_POST(self):
         body = self.rfile.read(int(self.headers["Content-Length"]))
         fd = os.open(self.server.mix, os.O_WRONLY | os.O_CREAT)
-        os.pwrite(fd, body, int(self.path.split("?n=")[1]) * len(body))
+        os.pwrite(fd, body, int(self.path.split("?at=")[1]))
         os.close(fd)
         self.send_response(204)
         self.end_headers()
@@ -101,8 +101,8 @@ class Page:
     def bidi(self, device, url, end):  # Firefox's: a session, its tab at the device's size, the page opened
         while not re.search(r"WebDriver BiDi listening on (ws://\S+)", self.log()) and time.monotonic() < end:
             time.sleep(0.05)
-        url = re.search(r"listening on (ws://\S+)", self.log())[1] + "/session"
-        self.ws = websocket.create_connection(url, suppress_origin=True)
+        bidi = re.search(r"listening on (ws://\S+)", self.log())[1] + "/session"
+        self.ws = websocket.create_connection(bidi, suppress_origin=True)
         self.sent = 0
         self.call("session.new", capabilities={})
         self.tab = self.call("browsingContext.getTree")["contexts"][0]["context"]

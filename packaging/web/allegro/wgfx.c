@@ -24,11 +24,17 @@ EM_JS(void, web_canvas_size, (int w, int h), {
       Module.canvasSized();
 });
 
-/* the rectangle (x, y, w, h) of the picture */
+/* the rectangle (x, y, w, h) of the picture: its rows copied into the page's
+   one picture, of which that part is put on the canvas */
 EM_JS(void, web_canvas_put, (const void *data, int width, int height, int x, int y, int w, int h), {
-   var ctx = Module.canvas.getContext("2d", { alpha: false });
-   var bytes = new Uint8ClampedArray(HEAPU8.buffer, data, width * height * 4);
-   ctx.putImageData(new ImageData(bytes, width, height), 0, 0, x, y, w, h);
+   var p = Module.picture, row = width * 4;
+   if (!p || p.width != width || p.height != height)
+      p = Module.picture = new ImageData(width, height);
+   p.data.set(HEAPU8.subarray(data + y * row, data + (y + h) * row), y * row);
+   /* a canvas in memory: the picture is put, never drawn, and WebKitGTK's
+      accelerated canvas (on software GL) now and then stopped the page */
+   var ctx = Module.canvas.getContext("2d", { alpha: false, willReadFrequently: true });
+   ctx.putImageData(p, 0, 0, x, y, w, h);
 });
 
 /* rows y0 to y1 (excluded), columns x0 to x1, made what the screen holds and put on the canvas */

@@ -32,7 +32,19 @@ EM_JS(void, web_audio_open, (int rate), {
    var Context = window.AudioContext || window.webkitAudioContext;
    Module.audioContext = new Context({ sampleRate: rate, latencyHint: "interactive" });
    Module.audioFrame = 0;   /* where the queue ends, in frames of the context's clock */
+   /* the page opened with ?tap=URL: the mix also goes there as it is mixed (16-bit stereo),
+      eight buffers at a time, each post at its byte offset in ?at=, so that tests hear the
+      mix itself; what is left is posted when the game ends */
    Module.tapped = 0;
+   Module.tapParts = [];
+   Module.tapFlush = function () {
+      if (!Module.tapParts.length)
+         return;
+      var body = new Blob(Module.tapParts);
+      fetch(Module.soundTap + "?at=" + Module.tapped, { method: "POST", body: body });
+      Module.tapped += body.size;
+      Module.tapParts = [];
+   };
    Module.audioFlowing = false;   /* queued without a break, the page shown all along */
    document.addEventListener("visibilitychange", function () { Module.audioFlowing = false; });
 });
@@ -64,11 +76,8 @@ EM_JS(int, web_audio_queue, (const short *data, int frames), {
    Module.audioFrame = Math.max(Module.audioFrame, now);
    src.start(Module.audioFrame / ctx.sampleRate);
    Module.audioFrame += frames;
-   /* the page opened with ?tap=URL: each buffer also goes there, numbered from 0, as it is
-      mixed (16-bit stereo), so that tests hear the mix itself */
-   if (Module.soundTap)
-      fetch(Module.soundTap + "?n=" + Module.tapped++,
-            { method: "POST", body: HEAP16.slice(s, s + 2 * frames) });
+   if (Module.soundTap && Module.tapParts.push(HEAP16.slice(s, s + 2 * frames)) == 8)
+      Module.tapFlush();
    return dry;
 });
 
