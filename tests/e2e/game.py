@@ -76,7 +76,7 @@ class Session:
         # a free display, high up where no other session's answers for it; -noreset, or the
         # server refuses connections while it resets as its last client leaves
         for n in random.sample(range(200, 900), 20):
-            self.env = dict(os.environ, DISPLAY=":%d" % n, MSGS=self.dir + "/messages",
+            self.env = dict(os.environ, DISPLAY=":%d" % n, MSGS=self.dir + "/messages", TMPDIR=self.dir,
                             PATH=self.dir + ":" + os.environ["PATH"], **self.sound.game_env())
             # no X cursor: the games draw their own pointer, and Wine's now and then showed X's
             self.xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "800x600x24", "-nolisten", "tcp",
