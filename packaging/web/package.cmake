@@ -41,7 +41,8 @@ add_custom_target(web_page ALL DEPENDS ${outputs})
 set(kept index.html page.js page.css junkfall.js junkfall.wasm media/data.dat manifest.webmanifest
     junkfall-32.png junkfall-192.png junkfall-256.png junkfall-512.png)
 add_custom_target(web_worker ALL
-  COMMAND bash -c "id=$(cat $* | sha256sum | cut -c1-16) && sed s/@BUILD@/$id/ '${page}/sw.js' > sw.js.new && \
+  COMMAND bash -c "id=$(cat $* | sha256sum | cut -c1-16) && \
+    sed s/@BUILD@/$id/ '${page}/sw.js' > sw.js.new && \
     if cmp -s sw.js.new sw.js; then rm sw.js.new; else mv sw.js.new sw.js; fi" worker ${kept}
   BYPRODUCTS ${JUNKFALL_WEB_DIR}/sw.js
   WORKING_DIRECTORY ${JUNKFALL_WEB_DIR}

@@ -54,8 +54,8 @@ class Touch(game.Case):
         page = self.s.game
         self.assertEqual(page.call("Page.getInstallabilityErrors")["installabilityErrors"], [])
         ready = "navigator.serviceWorker.ready.then(r => !!r.active)"
-        self.assertTrue(page.js("Promise.race([%s, new Promise(done => setTimeout(done, 10000, false))])" % ready,
-                                wait=True), "no worker")
+        late = "new Promise(done => setTimeout(done, 10000, false))"
+        self.assertTrue(page.js("Promise.race([%s, %s])" % (ready, late), wait=True), "no worker")
         browser.Page.server.offline = True
         pathlib.Path(self.s.sound.mix).unlink(missing_ok=True)
         page.call("Page.reload", ignoreCache=True)
