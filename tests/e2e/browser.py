@@ -92,7 +92,7 @@ class Page:
         port = re.search(r"ws://127.0.0.1:(\d+)/", self.log())[1]
         pages = json.loads(urllib.request.urlopen("http://127.0.0.1:%s/json" % port).read())
         self.ws, self.sent = websocket.create_connection(next(
-            t["webSocketDebuggerUrl"] for t in pages if t["type"] == "page")), 0
+            t["webSocketDebuggerUrl"] for t in pages if t["type"] == "page"), suppress_origin=True), 0
         self.call("Emulation.setDeviceMetricsOverride", width=device[0], height=device[1],
                   deviceScaleFactor=1, mobile=True)
         self.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)

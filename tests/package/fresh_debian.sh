@@ -21,7 +21,14 @@ cleanup() {
 trap cleanup EXIT
 trap 'echo "FAIL, see $log" >&2' ERR
 SECONDS=0
-debootstrap --variant=minbase "$release" "$root" "${2:-http://deb.debian.org/debian}" >"$log" 2>&1
+mirror=${2:-http://deb.debian.org/debian}
+debootstrap --variant=minbase "$release" "$root" "$mirror" >"$log" 2>&1
+# the updates and security suites, as an installed system has them (debootstrap adds neither)
+rm -f "$root/etc/apt/sources.list"
+printf 'Types: deb\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n\n' \
+  "$mirror" "$release $release-updates" /usr/share/keyrings/debian-archive-keyring.gpg \
+  "$mirror-security" "$release-security" /usr/share/keyrings/debian-archive-keyring.gpg \
+  >"$root/etc/apt/sources.list.d/debian.sources"
 mkdir -p "$root/tmp/.X11-unix"
 # /run as a booted system has it: Debian 12's WirePlumber quits without systemd's
 for m in proc sys dev dev/pts run tmp/.X11-unix; do mount --bind "/$m" "$root/$m" && mounts+=("$root/$m"); done
