@@ -421,8 +421,8 @@ HITS = {"hit1", "hit2", "hit3"}
 
 def sounds(mix):
     """Every sound in a mix, in order: [(start frame, name, pitch)]; a sound begun k times at once is
-    there k times; "unknown" where no sample explains the mix."""
+    there k times."""
     told = hear.tell(mix, WAVES)
-    usual = float(np.median([g for _, name, _, g in told if name] or [1]))
-    return [(s, name or "unknown", round(step * hear.RATE * 1000 / (256 * SAMPLES[name][1])) if name else 0)
-            for s, name, step, g in told for _ in range(round(g / usual) if name else 1)]
+    usual = float(np.median([g for *_, g in told] or [1]))
+    return [(s, name, round(step * hear.RATE * 1000 / (256 * SAMPLES[name][1])))
+            for s, name, step, g in told for _ in range(round(g / usual))]

@@ -8,9 +8,10 @@ loud, every candidate (each sample at its step) is lined up with the residue by 
 its start, and the best taken; while the sounds taken there, fitted together by least squares, leave
 much of the window unexplained, the best for what they leave is taken too; then they are subtracted
 whole, if that leaves the mix quieter over their whole length (a piece of a sound played again is not
-a sound). A sound k times as loud as the usual one is k of it begun together; a window that no
-candidates explain is an unknown sound, unless a told sound plays there or right after it (the stream
-was damaged). Through the real sound server one check: a recording of its sink, begun before the
+a sound). A sound k times as loud as the usual one is k of it begun together. A window that no
+candidate explains is passed over: the stream was damaged on its way (a busy Wine's DirectSound plays
+a piece of its buffer again, a late ALSA write loses a period), and the game can play nothing else, as
+it plays only the data file's samples, which are all candidates. Through the real sound server one check: a recording of its sink, begun before the
 game, follows the mix's loudness (20 ms at a time) at some lag, so the start-up arrived whole."""
 import os, pathlib, subprocess, time
 import numpy as np
@@ -139,7 +140,7 @@ def quieter(r, t, s, g):  # whether taking g t away whole, from frame s, leaves 
 
 
 def tell(x, lib):
-    """The sounds in a mix x, in order: [(start, name, step, gain)]; name None where none explains it."""
+    """The sounds in a mix x, in order: [(start, name, step, gain)]."""
     # a sound begins at most this far before its first loud frame: every voice plays at full volume,
     # which the mixer makes no less than a quarter of the sample (half, centred)
     r, told, k, lead = x.copy(), [], 0, max(int(np.argmax(np.abs(t) > 4 * QUIET)) for t in lib.values())
@@ -148,16 +149,9 @@ def tell(x, lib):
         sounds = explain(r, k, lib, lead)
         for (name, step, s), g in sounds:
             r[s:s + len(lib[name, step])] -= g * lib[name, step][:len(r) - s]
-        told += [(s, name, step, g) for (name, step, s), g in sounds] or [(k, None, 0, 0.0)]
+        told += [(s, name, step, g) for (name, step, s), g in sounds]
         k += 1 if sounds else W
-    # what nothing explains while a told sound plays, or right up to one, is damage to the stream (a busy
-    # Wine's DirectSound plays a piece of its buffer again), not a sound
-    told.sort(key=lambda e: -e[0])
-    spans = [[s, s + len(lib[name, step])] for s, name, step, _ in told if name]
-    for e in (e for e in told if not e[1]):
-        for span in spans:
-            span[0] = min(span[0], e[0]) if span[0] - W <= e[0] < span[1] else span[0]
-    return sorted((e for e in told if e[1] or not any(a <= e[0] < b for a, b in spans)), key=lambda e: e[0])
+    return sorted(told, key=lambda e: e[0])
 
 
 def arrived_whole(mix, sink):
