@@ -68,8 +68,12 @@ class Page:
                                             "?tap=/tap" * self.TAP)
         self.browser = subprocess.Popen(command(profile, url, device), env=env, stdout=stdout, stderr=stderr)
         self.pid, self.device, self.env = self.browser.pid, device, env
-        device and (self.bidi if ENGINE == "firefox" else self.devtools)(device, url, time.monotonic() + 30)
-        self.begin()
+        try:
+            device and (self.bidi if ENGINE == "firefox" else self.devtools)(device, url, time.monotonic() + 30)
+            self.begin()
+        except BaseException:  # no browser left behind by a page that never came
+            self.kill()
+            raise
 
     def begin(self, times=1):  # the page's start clicked or tapped, once it is ready, till the game starts
         end, clicked = time.monotonic() + 30 * self.SLOW, 0
