@@ -38,8 +38,8 @@ class Screen:
         self.x11.XOpenDisplay.restype = self.x11.XGetImage.restype = ctypes.c_void_p
         self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
         self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        self.x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
-                                       ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+        self.x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                                       ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
         self.x11.XDestroyImage.argtypes = [ctypes.c_void_p]
         self.d = self.x11.XOpenDisplay(display.encode())
         self.root = self.x11.XDefaultRootWindow(self.d)
@@ -75,7 +75,8 @@ def one_build():
         while time.monotonic() < t1 + 14:  # the 20th landing ends the turn at 15.65 s
             t, img = time.monotonic(), screen.grab()
             t = (t + time.monotonic()) / 2
-            rows = [y for x, y in game.envelopes(img) if y >= 36]  # higher, it may be the bottom of one cut off
+            # higher than row 36, it may be the bottom of one cut off
+            rows = [y for x, y in game.envelopes(img) if y >= 36]
             if rows:  # the ticks since the turn began, as near as the clock tells, to the row's count
                 guess = samples[-1][1] + (t - samples[-1][0]) * 60 if samples else (t - t1) * 60
                 phase = ((rows[0] + 16) // 2) % 30

@@ -62,14 +62,17 @@ try:
             s.start()
             t0 = turn(0)
             s.wait_for(scores, 30, "scores")
-            print("%s: turn over %.2f s after the key" % (busy and "busy core" or "quiet", time.monotonic() - t0))
+            print("%s: turn over %.2f s after the key" % (busy and "busy core" or "quiet",
+                                                         time.monotonic() - t0))
             busy and busy.kill()
     else:
         s.start()
         t0 = turn(4)
         over = scores(shoot(sampled))
-        print("turn %s after %.0f s; VmRSS KiB every 5 s: %s" % ("over" if over else "on", time.monotonic() - t0, rss))
-        early = over and time.monotonic() - t0 < int((sys.argv + ["300"])[3]) - 1  # health gone before the time
+        print("turn %s after %.0f s; VmRSS KiB every 5 s: %s" % ("over" if over else "on",
+                                                              time.monotonic() - t0, rss))
+        # health gone before the time
+        early = over and time.monotonic() - t0 < int((sys.argv + ["300"])[3]) - 1
         status = early or max(rss[12:] or rss) != min(rss[12:] or rss)  # or memory not flat after a minute
 finally:
     s.close()

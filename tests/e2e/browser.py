@@ -69,7 +69,8 @@ class Page:
         self.browser = subprocess.Popen(command(profile, url, device), env=env, stdout=stdout, stderr=stderr)
         self.pid, self.device, self.env = self.browser.pid, device, env
         try:
-            device and (self.bidi if ENGINE == "firefox" else self.devtools)(device, url, time.monotonic() + 30)
+            end = time.monotonic() + 30
+            device and (self.bidi if ENGINE == "firefox" else self.devtools)(device, url, end)
             self.begin()
         except BaseException:  # no browser left behind by a page that never came
             self.kill()

@@ -1,18 +1,18 @@
-"""What the game plays, told exactly. The library mixes every sound itself, at 44.1 kHz, and the tests
-take that mix as it leaves the game: ALSA's file plugin keeps what the Linux game, or Wine's DirectSound
-carrying the library's own mixer, hands to the sound server; the web platform posts each buffer it
-queues when the page is opened with ?tap=URL. Such a mix is a sum of the data file's samples, each
-stepped through as the mixer steps (linear interpolation at a step of 1/256 frame) and scaled.
-The method is matching pursuit: at the first frame where the residue (the mix less what is told) is
-loud, every candidate (each sample at its step) is lined up with the residue by cross-correlation of
-its start, and the best taken; while the sounds taken there, fitted together by least squares, leave
-much of the window unexplained, the best for what they leave is taken too; then they are subtracted
-whole, if that leaves the mix quieter over their whole length (a piece of a sound played again is not
-a sound). A sound k times as loud as the usual one is k of it begun together. A window that no
-candidate explains is passed over: the stream was damaged on its way (a busy Wine's DirectSound plays
-a piece of its buffer again, a late ALSA write loses a period), and the game can play nothing else, as
-it plays only the data file's samples, which are all candidates. Through the real sound server one check: a recording of its sink, begun before the
-game, follows the mix's loudness (20 ms at a time) at some lag, so the start-up arrived whole."""
+"""What the game plays, told exactly. The library mixes every sound itself, at 44.1 kHz, and the tests take
+that mix as it leaves the game: ALSA's file plugin keeps what the Linux game, or Wine's DirectSound
+carrying the library's own mixer, hands to the sound server; the web platform posts each buffer it queues
+when the page is opened with ?tap=URL. Such a mix is a sum of the data file's samples, each stepped through
+as the mixer steps (linear interpolation at a step of 1/256 frame) and scaled. The method is matching
+pursuit: at the first frame where the residue (the mix less what is told) is loud, every candidate (each
+sample at its step) is lined up with the residue by cross-correlation of its start, and the best taken;
+while the sounds taken there, fitted together by least squares, leave much of the window unexplained, the
+best for what they leave is taken too; then they are subtracted whole, if that leaves the mix quieter over
+their whole length (a piece of a sound played again is not a sound). A sound k times as loud as the usual
+one is k of it begun together. A window that no candidate explains is passed over: the stream was damaged
+on its way (a busy Wine's DirectSound plays a piece of its buffer again, a late ALSA write loses a period),
+and the game can play nothing else, as it plays only the data file's samples, which are all candidates.
+Through the real sound server one check: a recording of its sink, begun before the game, follows the mix's
+loudness (20 ms at a time) at some lag, so the start-up arrived whole."""
 import os, pathlib, subprocess, time
 import numpy as np
 
