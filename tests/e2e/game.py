@@ -90,13 +90,18 @@ class Session:
         pathlib.Path(self.dir, "xmessage").write_text('#!/bin/sh\nfor a; do last=$a; done\n'
                                                       'printf "%s\\0" "$last" >> "$MSGS"\nexit 101\n')
         os.chmod(self.dir + "/xmessage", 0o755)
-        WINE and self.wine_prefix()
+        try:
+            WINE and self.wine_prefix()
+        except BaseException:  # no X or sound server left behind by a session that never came
+            self.close()
+            raise
 
     def wine_prefix(self):  # one per build tree: no Wine dialogs, the GDI renderer (quick on Xvfb), the X
         # pointer left where it is put (see move), and sound through ALSA, whose default keeps the mix;
         # the library's own mixer in a DirectSound stream (an allegro.cfg the game finds through $ALLEGRO),
         # whose buffer a busy machine does not run dry (the library's own holds 35 ms)
         pathlib.Path(self.dir, "allegro.cfg").write_text("[sound]\ndigi_card = AXA\n")
+        self.env.pop("TMPDIR")  # Wine 10 aborts at once with it set ("free(): invalid pointer")
         self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wine64"), WINEARCH="win64",
                         WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
                         ALLEGRO="Z:" + self.dir.replace("/", "\\"))
@@ -154,7 +159,7 @@ class Session:
 
     def close(self):
         self.stop()
-        WINE and self.x("wineserver", "-k")  # what Wine started for the game in its prefix
+        WINE and subprocess.run(["wineserver", "-k"], env=self.env)  # what Wine started in its prefix
         WEB and browser.Page.close()
         self.sound.close()
         self.xvfb.terminate()

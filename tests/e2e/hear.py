@@ -55,6 +55,7 @@ class Server:
         end = time.monotonic() + timeout
         while not cond():
             if time.monotonic() > end or any(p.poll() is not None for p in self.procs):
+                self.close()
                 raise RuntimeError("the sound server did not come up: " + what)
             time.sleep(0.05)
 
