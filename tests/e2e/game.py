@@ -232,7 +232,7 @@ class Session:
             if pred(img):
                 return img
             if time.monotonic() > end or self.game.poll() is not None:
-                name = "%s/%s.ppm" % (tempfile.gettempdir(), re.sub(r"\W+", "-", what))
+                name = "%s/%s.ppm" % (self.dir, re.sub(r"\W+", "-", what))  # kept with the session's files
                 pathlib.Path(name).write_bytes(b"P6 800 600 255\n" + img)
                 raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (
                     what, name, self.game.poll(), self.messages(),
