@@ -173,8 +173,7 @@ class Session:
         return len(hear.frames(self.sound.mix))
 
     def heard(self, since=0):
-        """The sounds the game started since a mark, in order, as (name, pitch); once every sound
-        begun by now has ended in the mix, or the game ended."""
+        """The sounds started since a mark, as (name, pitch), once all begun by now or the game ended."""
         end, now = time.monotonic() + 10 * SLOW, self.mark()
         while self.game.poll() is None and time.monotonic() < end and self.mark() < now + LONGEST:
             time.sleep(0.1)
@@ -425,8 +424,7 @@ HITS = {"hit1", "hit2", "hit3"}
 
 
 def sounds(mix):
-    """Every sound in a mix, in order: [(start frame, name, pitch)]; a sound begun k times at once is
-    there k times."""
+    """Every sound in a mix, in order: [(start frame, name, pitch)], k times one begun k times at once."""
     told = hear.tell(mix, WAVES)
     usual = float(np.median([g for *_, g in told] or [1]))
     return [(s, name, round(step * hear.RATE * 1000 / (256 * SAMPLES[name][1])))
