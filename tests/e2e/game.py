@@ -173,7 +173,7 @@ class Session:
         return len(hear.frames(self.sound.mix))
 
     def heard(self, since=0):
-        """The sounds started since a mark, as (name, pitch), once all begun by now or the game ended."""
+        """The sounds begun since a mark, as (name, pitch), once those begun so far, or the game, ended."""
         end, now = time.monotonic() + 10 * SLOW, self.mark()
         while self.game.poll() is None and time.monotonic() < end and self.mark() < now + LONGEST:
             time.sleep(0.1)
@@ -424,7 +424,7 @@ HITS = {"hit1", "hit2", "hit3"}
 
 
 def sounds(mix):
-    """Every sound in a mix, in order: [(start frame, name, pitch)], k times one begun k times at once."""
+    """Every sound in a mix, in order: [(start frame, name, pitch)]; one begun k times at once, k times."""
     told = hear.tell(mix, WAVES)
     usual = float(np.median([g for *_, g in told] or [1]))
     return [(s, name, round(step * hear.RATE * 1000 / (256 * SAMPLES[name][1])))
