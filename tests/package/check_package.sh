@@ -8,6 +8,7 @@ build=$(cd "$1" && pwd)
 src=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/junkfall-package.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
+export TMPDIR=$scratch  # lintian leaves a database (mldbm-elf-*) in the temporary directory
 id=io.github.junkfall.Junkfall
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
