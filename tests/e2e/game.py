@@ -127,9 +127,7 @@ class Session:
         self.t0, self.unseen = time.monotonic(), True
 
     def messages(self):  # what allegro_message said; under Wine a box for each, unread; a page logs them
-        if WEB:
-            return self.game.messages()
-        return ["(a box)"] * self.boxes if WINE else \
+        return self.game.messages() if WEB else ["(a box)"] * self.boxes if WINE else \
             pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
 
     def wait_exit(self, timeout=5):
@@ -160,14 +158,15 @@ class Session:
     def close(self):
         self.stop()
         WINE and subprocess.run(["wineserver", "-k"], env=self.env)  # what Wine started in its prefix
+        socket = pathlib.Path(self.env.get("WINEPREFIX", "/none"), "wineserver")  # names its socket's
+        if WINE and socket.exists() and re.fullmatch(r"wine-\w{6}", name := socket.read_text()):  # folder
+            shutil.rmtree("/tmp/" + name, ignore_errors=True)  # in /tmp, which the next wine makes again
         WEB and browser.Page.close()
         self.sound.close()
         self.xvfb.terminate()
         self.xvfb.wait()
-        if self.keep:
-            print("kept for a look: " + self.dir)
-        else:
-            shutil.rmtree(self.dir, ignore_errors=True)
+        self.keep and print("kept for a look: " + self.dir)
+        self.keep or shutil.rmtree(self.dir, ignore_errors=True)
 
     def mark(self):  # a point in the mix: heard(mark) is what the game played after it
         return len(hear.frames(self.sound.mix))
