@@ -1,12 +1,12 @@
 """Drives a built game ($JUNKFALL_GAME) as a player would: on a private Xvfb, with xdotool for
-input, ImageMagick's import for the screen and a private PipeWire for the sound (hear.py). What
+input, ImageMagick's import for the screen, a private PipeWire for the sound (told by hear.py). What
 it should show and play comes from the library itself (ctypes, none system), the data file and
 the game's own tables. A game ending in .exe is the Windows build, run under Wine; a page (.html)
 the web build, served on 127.0.0.1 and opened in a browser (browser.py)."""
 import ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
 from collections import Counter
 import numpy as np
-import browser, hear
+import browser, hear, sound_server
 
 GAME = os.environ.get("JUNKFALL_GAME", "build/junkfall")
 DATA = os.environ.get("JUNKFALL_DATA", os.path.join(os.path.dirname(GAME), "media/data.dat"))
@@ -72,7 +72,8 @@ class Session:
         self.dir, self.game, self.keep = tempfile.mkdtemp(prefix="junkfall-e2e."), None, False
         self.touch = None
         self.mouse = W - 1, H - 1
-        self.sound = hear.Server(self.dir + "/sound")
+        self.sound, self.mix = sound_server.Server(self.dir + "/sound"), self.dir + "/sound/mix.raw"
+        hear.keep_mix(self.sound.home, self.mix)
         # a free display, high up where no other session's answers for it; -noreset, or the
         # server refuses connections while it resets as its last client leaves
         for n in random.sample(range(200, 900), 20):
@@ -118,11 +119,12 @@ class Session:
         self.mouse = (W // 2, H // 2) if device else self.mouse  # a page's pointer starts at the centre
         pathlib.Path(self.env["MSGS"]).write_text("")
         self.boxes = 0
-        self.sound.record()  # one mix and one recording per game
+        pathlib.Path(self.mix).unlink(missing_ok=True)
+        self.sound.record()  # one mix and one recording of the sink per game
         self.move(*self.mouse)
         with open(self.dir + "/output", "w") as out:
             command, env = ["wine"] * WINE + (list(cmd) or [GAME]), dict(self.env, **env)
-            self.game = browser.Page(command, env, out, out, self.sound.mix, device) if WEB else \
+            self.game = browser.Page(command, env, out, out, self.mix, device) if WEB else \
                 subprocess.Popen(command, env=env, stdout=out, stderr=out)
         self.t0, self.unseen = time.monotonic(), True
 
@@ -169,14 +171,14 @@ class Session:
         self.keep or shutil.rmtree(self.dir, ignore_errors=True)
 
     def mark(self):  # a point in the mix: heard(mark) is what the game played after it
-        return len(hear.frames(self.sound.mix))
+        return len(hear.frames(self.mix))
 
     def heard(self, since=0):
         """The sounds begun since a mark, as (name, pitch), once those begun so far, or the game, ended."""
         end, now = time.monotonic() + 10 * SLOW, self.mark()
         while self.game.poll() is None and time.monotonic() < end and self.mark() < now + LONGEST:
             time.sleep(0.1)
-        return [(n, pitch) for t, n, pitch in sounds(hear.frames(self.sound.mix)) if t >= since]
+        return [(n, pitch) for t, n, pitch in sounds(hear.frames(self.mix)) if t >= since]
 
     def x(self, *cmd):  # an X client
         return subprocess.run([str(a) for a in cmd], env=self.env, capture_output=True, check=True).stdout

@@ -1,19 +1,17 @@
-"""What the game plays, told exactly. The library mixes every sound itself, at 44.1 kHz, and the tests take
-that mix as it leaves the game: ALSA's file plugin keeps what the Linux game, or Wine's DirectSound
-carrying the library's own mixer, hands to the sound server; the web platform posts each buffer it queues
-when the page is opened with ?tap=URL. Such a mix is a sum of the data file's samples, each stepped through
-as the mixer steps (linear interpolation at a step of 1/256 frame) and scaled. The method is matching
-pursuit: at the first frame where the residue (the mix less what is told) is loud, every candidate (each
-sample at its step) is lined up with the residue by cross-correlation of its start, and the best taken;
-while the sounds taken there, fitted together by least squares, leave much of the window unexplained, the
-best for what they leave is taken too; then they are subtracted whole, if that leaves the mix quieter over
-their whole length (a piece of a sound played again is not a sound). A sound k times as loud as the usual
-one is k of it begun together. A window that no candidate explains is passed over: the stream was damaged
-on its way (a busy Wine's DirectSound plays a piece of its buffer again, a late ALSA write loses a period),
-and the game can play nothing else, as it plays only the data file's samples, which are all candidates.
-Through the real sound server one check: a recording of its sink, begun before the game, follows the mix's
-loudness (20 ms at a time) at some lag, so the start-up arrived whole."""
-import os, pathlib, subprocess, time
+"""What the game plays, told exactly. The library mixes every sound itself at 44.1 kHz, and the tests
+take that mix as it leaves the game: ALSA's file plugin keeps what the Linux game, or Wine's DirectSound
+carrying the library's own mixer, hands on; the web platform posts each buffer it queues when the page is
+opened with ?tap=URL. Such a mix is a sum of the data file's samples, each stepped through as the mixer
+steps (linear interpolation, steps of 1/256 frame) and scaled. The method is matching pursuit: at the
+first frame where the residue (the mix less what is told) is loud, each candidate (a sample at a step)
+is lined up with the residue by cross-correlation and the best taken; while those taken there, fitted
+together by least squares, leave much of the window unexplained, the best for what they leave is taken
+too; then they are subtracted whole if that leaves the mix quieter over their length (a piece of a sound
+played again is not a sound). A sound k times as loud as the usual one is k of it begun together. A
+window no candidate explains was damaged on its way (a busy Wine's DirectSound repeats a piece of its
+buffer, a late ALSA write loses a period) and is passed over: the game plays nothing but candidates.
+Through the real sound server one check: the sink's recording follows the mix's loudness at some lag."""
+import pathlib
 import numpy as np
 
 RATE = 44100  # the mixer's rate, on every build
@@ -23,65 +21,15 @@ MATCH = 0.99  # the share of a window that the sounds told there must explain; a
 ALIKE = 0.9  # how closely the sink's loudness must follow the mix's (a busy server skips a few ms)
 
 
-class Server:
-    """dbus, pipewire, wireplumber and pipewire-pulse, each by its process id, in private directories,
-    with one null sink; game_env() reaches it through ALSA (a private HOME's .asoundrc, whose default
-    also writes the mix to self.mix) or the PulseAudio protocol (Chromium)."""
-
-    def __init__(self, d):
-        run, self.procs, self.rec, self.mix, self.sink = d + "/run", [], None, d + "/mix.raw", d + "/sink.raw"
-        os.makedirs(run, mode=0o700)
-        bus, self.home = "unix:path=%s/bus" % run, d + "/game"
-        self.env = dict(os.environ, XDG_RUNTIME_DIR=run, PIPEWIRE_RUNTIME_DIR=run, HOME=d, XDG_STATE_HOME=d,
-                        XDG_CONFIG_HOME=d, PULSE_SERVER="unix:%s/pulse/native" % run,
-                        DBUS_SESSION_BUS_ADDRESS=bus)
-        for cmd, ready in ((["dbus-daemon", "--session", "--nofork", "--address=" + bus], "bus"),
-                           (["pipewire"], "pipewire-0"), (["wireplumber"], "bus"),
-                           (["pipewire-pulse"], "bus")):
-            self.procs.append(subprocess.Popen(cmd, env=self.env, stdout=subprocess.DEVNULL,
-                                               stderr=subprocess.DEVNULL))
-            self.until(lambda: os.path.exists(run + "/" + ready), cmd[0])  # each on what came before it
-        self.until(lambda: self.pactl("info").returncode == 0, "pipewire-pulse")
-        self.pactl("load-module", "module-null-sink", "sink_name=heard")
-        self.until(lambda: b"heard" in self.pactl("list", "short", "sinks").stdout, "the null sink")
-        self.pactl("set-default-sink", "heard")
-        os.makedirs(self.home)
-        pathlib.Path(self.home, ".asoundrc").write_text(  # the mixer's own format: nothing converts it
-            'defaults.pipewire.rate %d\ndefaults.pipewire.format "S16_LE"\ndefaults.pipewire.channels 2\n'
-            'pcm.!default { type file slave.pcm "pipewire" file "%s" format "raw" }\n'
-            'ctl.!default { type pipewire }\n' % (RATE, self.mix))
-
-    def until(self, cond, what, timeout=10):
-        end = time.monotonic() + timeout
-        while not cond():
-            if time.monotonic() > end or any(p.poll() is not None for p in self.procs):
-                self.close()
-                raise RuntimeError("the sound server did not come up: " + what)
-            time.sleep(0.05)
-
-    def pactl(self, *args):
-        return subprocess.run(["pactl", *args], env=self.env, capture_output=True)
-
-    def game_env(self):
-        return dict({k: self.env[k] for k in ("XDG_RUNTIME_DIR", "PIPEWIRE_RUNTIME_DIR", "PULSE_SERVER")},
-                    HOME=self.home, XDG_CONFIG_HOME=self.home + "/.config")
-
-    def record(self):  # a new mix, and the sink recorded from now on
-        self.close(recording_only=True)
-        pathlib.Path(self.mix).unlink(missing_ok=True)
-        with open(self.sink, "wb") as f:
-            self.rec = subprocess.Popen(["parec", "-d", "heard.monitor", "--format=s16le", "--raw",
-                                         "--channels=2", "--rate=%d" % RATE, "--latency-msec=20"],
-                                        env=self.env, stdout=f)
-
-    def close(self, recording_only=False):
-        for p in ([self.rec] if self.rec else []) + ([] if recording_only else self.procs[::-1]):
-            p.terminate()
-            p.wait()
+def keep_mix(home, mix):  # the ALSA default of a game whose HOME is home: the sound server, and a file
+    pathlib.Path(home, ".asoundrc").write_text(  # in the mixer's own format: nothing converts it
+        'defaults.pipewire.rate %d\ndefaults.pipewire.format "S16_LE"\ndefaults.pipewire.channels 2\n'
+        'pcm.!default { type file slave.pcm "pipewire" file "%s" format "raw" }\n'
+        'ctl.!default { type pipewire }\n' % (RATE, mix))
 
 
 def frames(path):  # a 16-bit stereo file so far, as one channel
-    raw = pathlib.Path(path).read_bytes() if os.path.exists(path) else b""
+    raw = pathlib.Path(path).read_bytes() if pathlib.Path(path).exists() else b""
     return np.frombuffer(raw[:len(raw) // 4 * 4], "<i2").reshape(-1, 2).mean(axis=1) / 32768
 
 

@@ -36,7 +36,7 @@ class Startup(game.Case):
             print("%s at %.1f s" % (what, time.monotonic() - self.s.t0))
             what == "menu" or self.s.key("Escape")  # typed during a splash: the menu drops it
         self.assertEqual(self.s.heard(), game.STARTUP)
-        mix, sink = hear.frames(self.s.sound.mix), hear.frames(self.s.sound.sink)
+        mix, sink = hear.frames(self.s.mix), hear.frames(self.s.sound.sink)
         self.assertTrue(hear.arrived_whole(mix, sink), "the start-up did not reach the sound server whole")
         self.s.key("Escape")
         self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))

@@ -57,7 +57,7 @@ class Touch(game.Case):
         late = "new Promise(done => setTimeout(done, 10000, false))"
         self.assertTrue(page.js("Promise.race([%s, %s])" % (ready, late), wait=True), "no worker")
         browser.Page.server.offline = True
-        pathlib.Path(self.s.sound.mix).unlink(missing_ok=True)
+        pathlib.Path(self.s.mix).unlink(missing_ok=True)
         page.call("Page.reload", ignoreCache=True)
         page.begin(times=2)
         self.s.wait_for(self.s.shows(test_startup.SPLASH1), 10, "first splash, offline")
