@@ -19,9 +19,11 @@ ExternalProject_Add_StepDependencies(allegro_build build ${platform}/web.h ${pla
 set(JUNKFALL_PLATFORM_SOURCES src/window_web.cpp)
 set(JUNKFALL_CLOCK_SOURCES src/clock_web.cpp)
 add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.)
-# every wait of the program's hands the page back to the browser (asyncify);
-# the page starts the program on the player's click and learns when it ends
-add_link_options(-sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sEXIT_RUNTIME=1 -sINVOKE_RUN=0
+# every wait of the program's hands the page back to the browser (asyncify:
+# a sleep, or the platform's wait for the next frame); the page starts the
+# program on the player's click and learns when it ends
+add_link_options(-sASYNCIFY -sASYNCIFY_IMPORTS=web_next_frame -sASYNCIFY_STACK_SIZE=65536
+                 -sEXIT_RUNTIME=1 -sINVOKE_RUN=0
                  -sEXPORTED_RUNTIME_METHODS=callMain,FS -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web
                  -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1)
 

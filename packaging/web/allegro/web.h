@@ -25,8 +25,12 @@ extern KEYBOARD_DRIVER keyboard_web;
 extern MOUSE_DRIVER mouse_web;
 extern TIMER_DRIVER timer_web;
 
-/* gives the browser at least ms milliseconds, then catches up with it */
+/* gives the browser at least ms milliseconds, or WEB_FRAME: till its next
+   frame (nothing the program draws between frames is seen); then catches up
+   with it. _web_waits counts them. */
+#define WEB_FRAME (-1)
 void _web_yield(int ms);
+extern unsigned _web_waits;
 
 /* each driver's part of a yield: nothing when the driver is not installed */
 void _web_present(void);

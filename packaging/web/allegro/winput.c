@@ -123,10 +123,15 @@ static void web_keyboard_exit(void)
    keyboard_on = FALSE;
 }
 
-/* the program polls the keyboard in its busy loops: each poll is a yield */
+/* the program polls the keyboard in its busy loops: a poll with no wait
+   since the one before waits for the browser's next frame */
 static void web_keyboard_poll(void)
 {
-   _web_yield(0);
+   static unsigned seen;
+
+   if (_web_waits == seen)
+      _web_yield(WEB_FRAME);
+   seen = _web_waits;
 }
 
 KEYBOARD_DRIVER keyboard_web = {

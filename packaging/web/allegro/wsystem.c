@@ -54,13 +54,36 @@ static _DRIVER_INFO *keyboard_drivers(void) { return keyboard_list; }
 static _DRIVER_INFO *mouse_drivers(void) { return mouse_list; }
 static _DRIVER_INFO *timer_drivers(void) { return timer_list; }
 
+unsigned _web_waits;
+
+/* till the browser's next frame, or at most most_ms on a hidden page, which
+   gets no frames; woken as emscripten_sleep wakes, so that a program that
+   ends after it exits the page's way */
+EM_JS(void, web_next_frame, (int most_ms), {
+   Asyncify.handleSleep(function (wakeUp) {
+      var late, frame, wake = function () {
+         clearTimeout(late);
+         cancelAnimationFrame(frame);
+         runtimeKeepalivePop();
+         callUserCallback(wakeUp);
+      };
+      runtimeKeepalivePush();
+      late = setTimeout(wake, most_ms);
+      frame = requestAnimationFrame(wake);
+   });
+});
+
 void _web_yield(int ms)
 {
    _web_present();
-   emscripten_sleep(ms < 0 ? 0 : ms);
+   if (ms == WEB_FRAME)
+      web_next_frame(100);
+   else
+      emscripten_sleep(ms);
    _web_take_input();
    _web_advance_timers();
    _web_fill_sound();
+   _web_waits++;
 }
 
 static int web_init(void)
