@@ -123,6 +123,7 @@ TEST_F(Game, ColoursSwingFurtherAsHealthDropsAndEachTurnStartsAfresh)
       // are not installed again; with no health, at tick 90, they are all the way over
       const RGB *expected = pass == 2 ? swung : game_palette;
       EXPECT_EQ(std::memcmp(headless_palette, expected, sizeof(PALETTE)), 0) << pass;
+      EXPECT_EQ(getpixel(spam, 16, 12), 3);   // the envelope's face, below its flap
       installs = pass == 0 ? headless_installs : installs;
       EXPECT_TRUE(pass != 1 || headless_installs == installs);
       health = pass == 1 ? 0 : health;
