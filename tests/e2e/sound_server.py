@@ -1,7 +1,6 @@
-"""A private sound server, as a desktop has one: dbus, pipewire, wireplumber and pipewire-pulse, each by
-its process id, in directories of their own, with one null sink ("heard") as the default. The games
-reach it through ALSA's pipewire plugin or the PulseAudio protocol (Chromium); record() keeps what the
-sink plays."""
+"""A private sound server, as a desktop has one: dbus, pipewire, wireplumber and pipewire-pulse, each by its
+process id, in directories of their own, with one null sink ("heard") as the default, reached through ALSA's
+pipewire plugin or the PulseAudio protocol (Chromium); record() keeps what the sink plays."""
 import os, subprocess, time
 from hear import RATE
 
