@@ -70,14 +70,18 @@ class Game(game.Case):
             img = self.s.grab()
             if self.s.shows(PROMPT)(img):  # the second prompt, in the game palette again
                 break
-            seen.append((game.health(img), game.clock(img), game.sky(img)))
-        for h, c, sky in [e for e in seen if e[1] is not None][:-1]:  # the last may be the prompt half drawn
+            # below the flap; higher than row 36, it may be the bottom of one coming in
+            faces = [row(img, y + 12, x + 16, x + 17) for x, y in game.envelopes(img) if y >= 36]
+            seen.append((game.health(img), game.clock(img), game.sky(img), faces))
+        for h, c, sky, _ in [e for e in seen if e[1] is not None][:-1]:  # the last may be half drawn
             self.assertTrue(20 - landed(30.1 - c) <= h <= 20 - landed(28.9 - c), (h, c))
             lowest = 2 * (int(h / 20 * 64) // 2)  # of the swing at this health
             at = [p for p in range(lowest, 65) if game.blend(6, p) == sky]
             self.assertTrue(at, "sky %s at health %d" % (sky.hex(), h))
             swing += at[:1] if h <= 10 else []
         self.assertEqual(ends(seen), 14)  # the 20th landing, at tick 909: 15.15 s in
+        faces = [f for h, c, _, f in seen if h == 20 and c is not None and c <= 26]  # 3 s in, at full health
+        self.assertTrue(faces and all(f and set(f) == {game.rgb((63, 63, 63))} for f in faces), faces)
         self.assertLessEqual(min(swing), 40, "the colours hardly swung")
 
     def test_6_second_turn_a_dozen_shots_then_scores_in_order(self):
