@@ -222,21 +222,23 @@ class Session:
 
     def wait_for(self, pred, timeout, what):
         """The first grab for which pred holds, within timeout seconds and while the game runs."""
-        end = time.monotonic() + timeout * SLOW
+        last = time.monotonic()
+        end, gap = last + timeout * SLOW, 0.0  # the longest time between grabs: did the checks stall?
         while True:
             x, y = self.mouse  # the library shows the pointer at the centre until it sees motion
             if self.unseen and not WINE and not self.touch:
                 self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
             WINE and self.answer_box()
             img = self.grab()
+            gap, last = max(gap, time.monotonic() - last), time.monotonic()
             if pred(img):
                 return img
             if time.monotonic() > end or self.game.poll() is not None:
                 name = "%s/%s.ppm" % (self.dir, re.sub(r"\W+", "-", what))  # kept with the session's files
                 pathlib.Path(name).write_bytes(b"P6 800 600 255\n" + img)
-                raise AssertionError("%s: not seen (last grab %s, status %s)\n%s\n%s" % (
-                    what, name, self.game.poll(), self.messages(),
-                    pathlib.Path(self.dir, "output").read_text()[-3000:]))
+                raise AssertionError("%s: not seen (last grab %s, status %s, at most %.1f s between grabs)\n"
+                                     "%s\n%s" % (what, name, self.game.poll(), gap, self.messages(),
+                                                 pathlib.Path(self.dir, "output").read_text()[-3000:]))
 
     def masked(self, img):  # without the pointer, which the library draws itself
         img, (mx, my), a = bytearray(img), self.mouse, SLACK
