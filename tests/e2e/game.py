@@ -392,7 +392,8 @@ def clock(img):  # the number in "Time left %3d", if the text is there and whole
 
 
 def envelopes(img, edge=rgb((63, 0, 0))):
-    """Top left corners of whole envelopes in view: 32 pixels in a row in the edge colour."""
+    """Top left corners of whole envelopes in view: 32 pixels in a row in the edge colour (higher than
+    row 36, such a row may be the bottom of one coming in)."""
     ch, out = [img[c::3] for c in range(3)], []
     i = ch[0].find(edge[:1] * 32)
     while i >= 0:
@@ -400,7 +401,7 @@ def envelopes(img, edge=rgb((63, 0, 0))):
         hit = hit and 20 <= i // W < 580 and i % W + 32 <= 780
         out += [(i % W, i // W)] if hit else []
         i = ch[0].find(edge[:1] * 32, i + (32 if hit else 1))
-    return [(x, y) for x, y in out if (x, y - 15) not in out]  # not the bottom edge of one
+    return [(x, y) for x, y in out if (x, y - 15) not in out and y >= 36]  # not the bottom edge of one
 
 
 def sky(img):  # the commonest colour of an open row of sky
