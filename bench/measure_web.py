@@ -6,7 +6,9 @@
   - the time from a click in play to the fire sound's start in the recording of the sound
     server's sink (each click made when the sink has been quiet a while), and how often the
     page's sound queue ran dry in play;
-  - the page's bytes, and the time from the click on the page to the first splash.
+  - the page's bytes, and the time from the click on the page to the first splash;
+  - the engine's floor: the CPU of bench/floor.html, the least a page that animates a canvas as the
+    game's does and plays sound costs that engine, against which the game's page is measured.
 Every build is driven by the end-to-end driver (tests/e2e/game.py) on its own Xvfb.
 
 usage: bench/measure_web.py BUILD_DIR WEB_BUILD_DIR   (after cmake --build of both)"""
@@ -75,8 +77,7 @@ def one_build():
         while time.monotonic() < t1 + 14:  # the 20th landing ends the turn at 15.65 s
             t, img = time.monotonic(), screen.grab()
             t = (t + time.monotonic()) / 2
-            # higher than row 36, it may be the bottom of one cut off
-            rows = [y for x, y in game.envelopes(img) if y >= 36]
+            rows = [y for x, y in game.envelopes(img)]
             if rows:  # the ticks since the turn began, as near as the clock tells, to the row's count
                 guess = samples[-1][1] + (t - samples[-1][0]) * 60 if samples else (t - t1) * 60
                 phase = ((rows[0] + 16) // 2) % 30
@@ -99,6 +100,24 @@ def one_build():
     finally:
         s.close()
     return out
+
+
+def floor():
+    """The engine's CPU over 14 s of bench/floor.html, started as the game's page is."""
+    sys.path.insert(0, str(HERE.parent / "tests/e2e"))
+    import browser, game
+    browser.Page.TAP = False
+    s = game.Session()
+    try:
+        s.start(str(HERE / "floor.html"))
+        time.sleep(12)  # as long as the game's page has run when its window opens: a new profile
+        # keeps Chromium busy for a few seconds, now and then ten or more
+        cpu0, t0 = cpu_seconds(s.game.pid), time.monotonic()
+        time.sleep(14)
+        return {"floor: CPU % of a core": round(100 * (cpu_seconds(s.game.pid) - cpu0) /
+                                                (time.monotonic() - t0), 1)}
+    finally:
+        s.close()
 
 
 def latency(s):
@@ -126,8 +145,8 @@ def latency(s):
 
 
 def main(build, web):
-    if build == "--one":
-        print(json.dumps(one_build()))
+    if build in ("--one", "--floor"):
+        print(json.dumps(one_build() if build == "--one" else floor()))
         return
     runs = {}
     page = web + "/web/index.html"
@@ -135,14 +154,19 @@ def main(build, web):
                                ("firefox", page, "firefox"), ("webkit", page, "webkit")):
         env = dict(os.environ, JUNKFALL_GAME=path, JUNKFALL_DATA=build + "/media/data.dat",
                    JUNKFALL_ENGINE=engine)
-        done = subprocess.run([sys.executable, __file__, "--one", ""], env=env, capture_output=True,
-                              text=True)
-        if done.returncode:
-            sys.exit("%s: %s" % (name, done.stderr[-2000:]))
-        runs[name] = json.loads(done.stdout.strip().splitlines()[-1])
+        runs[name] = {}
+        for what in ("--one", "--floor") if engine else ("--one",):
+            done = subprocess.run([sys.executable, __file__, what, ""], env=env, capture_output=True,
+                                  text=True)
+            if done.returncode:
+                sys.exit("%s: %s" % (name, done.stderr[-2000:]))
+            runs[name].update(json.loads(done.stdout.strip().splitlines()[-1]))
+        if engine:
+            runs[name]["game above the floor"] = round(runs[name]["CPU % of a core in play"] -
+                                                       runs[name]["floor: CPU % of a core"], 1)
     print("%-30s" % "" + "".join("%12s" % n for n in runs))
     for key in runs["chromium"]:
-        print("%-30s" % key + "".join("%12s" % r[key] for r in runs.values()))
+        print("%-30s" % key + "".join("%12s" % r.get(key, "") for r in runs.values()))
     page = pathlib.Path(web, "web")
     loaded = ["index.html", "page.js", "page.css", "junkfall.js", "junkfall.wasm", "media/data.dat",
               "junkfall-32.png"]
