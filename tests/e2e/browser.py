@@ -23,6 +23,9 @@ class Site(http.server.SimpleHTTPRequestHandler):
     def do_GET(self):  # nothing at all while the network is gone
         self.server.offline or super().do_GET()
 
+    def translate_path(self, path):  # sw.js: the worker the tests name, if they do (another build's)
+        return path.startswith("/sw.js") and self.server.worker or super().translate_path(path)
+
     def do_POST(self):
         body = self.rfile.read(int(self.headers["Content-Length"]))
         fd = os.open(self.server.mix, os.O_WRONLY | os.O_CREAT)
@@ -62,7 +65,7 @@ class Page:
             site = functools.partial(Site, directory=os.path.dirname(os.path.abspath(cmd[0])))
             Page.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), site)
             threading.Thread(target=Page.server.serve_forever, daemon=True).start()
-        Page.server.mix, Page.server.offline = mix, False
+        Page.server.mix, Page.server.offline, Page.server.worker = mix, False, None
         profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
         url = "http://127.0.0.1:%d/%s%s" % (Page.server.server_port, os.path.basename(cmd[0]),
                                             "?tap=/tap" * self.TAP)
@@ -107,8 +110,7 @@ class Page:
         while not re.search(r"WebDriver BiDi listening on (ws://\S+)", self.log()) and time.monotonic() < end:
             time.sleep(0.05)
         bidi = re.search(r"listening on (ws://\S+)", self.log())[1] + "/session"
-        self.ws = websocket.create_connection(bidi, suppress_origin=True)
-        self.sent = 0
+        self.ws, self.sent = websocket.create_connection(bidi, suppress_origin=True), 0
         self.call("session.new", capabilities={})
         self.tab = self.call("browsingContext.getTree")["contexts"][0]["context"]
         self.call("browsingContext.setViewport", context=self.tab, viewport=dict(width=device[0],

@@ -2,12 +2,13 @@
 whole picture with the Esc button beside it, and a tap picks what it is on; a phone's game from the
 first tap to the score table by taps alone: the prompt's tap fires nothing, quick taps fire bananas
 that shoot envelopes down, a tap passes the table; the page's Esc button leaves the menu. The page can
-be installed, and once visited it plays offline."""
-import pathlib, time
+be installed, once visited it plays offline, and a new build's files replace the old on the next visit."""
+import pathlib, re, time
 import browser, game, test_startup
 from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, needs, row
 
 PHONE, PORTRAIT, TABLET = (844, 390), (390, 844), (1180, 820)
+WORKER = pathlib.Path(game.GAME).parent / "sw.js"
 
 
 @needs("touch")
@@ -62,3 +63,9 @@ class Touch(game.Case):
         page.begin(times=2)
         self.s.wait_for(self.s.shows(test_startup.SPLASH1), 10, "first splash, offline")
         self.assertEqual(self.s.heard()[:1], [("splash1", 1000)])
+        worker = pathlib.Path(self.s.dir, "sw.js")  # a new build's
+        worker.write_bytes(re.sub(rb'"junkfall-\w+"', b'"junkfall-next"', WORKER.read_bytes()))
+        browser.Page.server.offline, browser.Page.server.worker = False, str(worker)
+        page.call("Page.reload", ignoreCache=True)  # the next visit: its files kept, the old ones deleted
+        kept = lambda i: page.js("caches.keys().then(k => k.join())", wait=True) == "junkfall-next"
+        self.s.wait_for(kept, 10, "the new build's files, and only those, kept")
