@@ -201,11 +201,9 @@ class Session:
         for to in zip(*moves):
             self.x("xdotool", "mousemove", *to, "sleep", 0.1)  # each taken alone: a busy Wine joins motions
 
-    def button(self, down):
-        self.x("xdotool", "mousedown" if down else "mouseup", 1)
+    button = lambda self, down: self.x("xdotool", "mousedown" if down else "mouseup", 1)
 
-    def key(self, name):
-        self.x("xdotool", "key", name)
+    key = lambda self, name: self.x("xdotool", "key", name)
 
     def click(self, x, y, until, what):  # pressed and let go at once, as a touchpad taps; a touch page's tap
         if self.touch:
@@ -291,8 +289,7 @@ SLOTS = [(INDEX[m[1]], int(m[2]), int(m[3]))
 PLAYERS, TIMES, (PLAY, QUIT) = ([s[1:] for s in SLOTS[a:b]] for a, b in ((0, 4), (4, 9), (9, 11)))
 
 
-def centre(slot):
-    return slot[0] + 58, slot[1] + 23
+centre = lambda slot: (slot[0] + 58, slot[1] + 23)
 
 
 # ---- what the screen should show, drawn by the library under the none system

@@ -8,7 +8,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
