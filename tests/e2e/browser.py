@@ -23,9 +23,6 @@ class Site(http.server.SimpleHTTPRequestHandler):
     def do_GET(self):  # nothing at all while the network is gone
         self.server.offline or super().do_GET()
 
-    def translate_path(self, path):  # sw.js: the worker the tests name, if they do (another build's)
-        return path.startswith("/sw.js") and self.server.worker or super().translate_path(path)
-
     def do_POST(self):
         body = self.rfile.read(int(self.headers["Content-Length"]))
         fd = os.open(self.server.mix, os.O_WRONLY | os.O_CREAT)
@@ -65,7 +62,7 @@ class Page:
             site = functools.partial(Site, directory=os.path.dirname(os.path.abspath(cmd[0])))
             Page.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), site)
             threading.Thread(target=Page.server.serve_forever, daemon=True).start()
-        Page.server.mix, Page.server.offline, Page.server.worker = mix, False, None
+        Page.server.mix, Page.server.offline = mix, False
         profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
         url = "http://127.0.0.1:%d/%s%s" % (Page.server.server_port, os.path.basename(cmd[0]),
                                             "?tap=/tap" * self.TAP)

@@ -1,14 +1,13 @@
 """The web page on touch screens, with no keyboard: a phone held either way and a tablet show the whole
 picture with the Esc button beside it, a tap picks what it is on; a phone's game by taps alone: the prompt's
 tap fires nothing, quick taps shoot envelopes down (after a stall, the sound queue grows), a tap passes the
-table, the Esc button leaves the menu. The page can be installed, goes full screen by its button, plays
-offline once visited, and a new build's files replace the old on the next visit."""
-import pathlib, re, time
+table, the Esc button leaves the menu. The page can be installed, goes full screen by its button, and
+plays offline once visited."""
+import pathlib, time
 import browser, game, test_startup
 from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, needs, row
 
 PHONE, PORTRAIT, TABLET = (844, 390), (390, 844), (1180, 820)
-WORKER = pathlib.Path(game.GAME).parent / "sw.js"
 
 
 @needs("touch")
@@ -68,10 +67,3 @@ class Touch(game.Case):
         page.begin(times=2)
         self.s.wait_for(self.s.shows(test_startup.SPLASH1), 10, "first splash, offline")
         self.assertEqual(self.s.heard()[:1], [("splash1", 1000)])
-        worker = pathlib.Path(self.s.dir, "sw.js")  # a new build's
-        worker.write_bytes(re.sub(rb'"junkfall-\w+"', b'"junkfall-next"', WORKER.read_bytes()))
-        browser.Page.server.offline, browser.Page.server.worker = False, str(worker)
-        page.call("Page.reload", ignoreCache=True)  # the next visit: its files kept, the old ones deleted
-        page.begin(times=3)  # a page not yet started reloads into a new build: started, it stays
-        kept = lambda i: page.js("caches.keys().then(k => k.join())", wait=True) == "junkfall-next"
-        self.s.wait_for(kept, 10, "the new build's files, and only those, kept")
