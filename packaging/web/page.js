@@ -54,10 +54,10 @@ document.querySelectorAll(".full").forEach(function (b) { b.addEventListener("cl
 if (!fullscreen)
   document.body.classList.add("nofull");
 
-// the page's files kept for offline play; every visit asks for a new build
-// at once (a browser may wait till the page has been still a while), and
-// when a new build's files arrive, a page whose game has not started yet
-// reloads into it
+// the page's files kept for offline play; every visit after the first asks
+// for a new build at once (a browser may wait till the page has been still a
+// while), and when a new build's files arrive, a page whose game has not
+// started yet reloads into it
 var started = false;
 if ("serviceWorker" in navigator) {
   var kept = !!navigator.serviceWorker.controller;
@@ -66,7 +66,8 @@ if ("serviceWorker" in navigator) {
       location.reload();
   });
   navigator.serviceWorker.register("sw.js").then(function (r) {
-    r.update().catch(function () {});   /* offline, the build kept plays */
+    if (kept)   /* a first visit has just fetched its worker; offline, the build kept plays */
+      r.update().catch(function () {});
   }, function (e) {
     console.log("junkfall: kept nothing for offline play: " + e);
   });
