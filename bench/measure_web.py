@@ -53,11 +53,17 @@ class Screen:
         return np.frombuffer(raw, np.uint8).reshape(-1, 4)[:, 2::-1].tobytes()
 
 
-def one_build():
-    """Run in a process of its own per build, as the driver picks its build on import."""
+def driver():
+    """The end-to-end driver, imported in a process of its own per build, as it picks its build on import."""
     sys.path.insert(0, str(HERE.parent / "tests/e2e"))
-    import browser, game, test_startup
+    import browser, game
     browser.Page.TAP = False  # the tests' sound tap costs the page CPU: the latency is read off the sink
+    return game
+
+
+def one_build():
+    game = driver()
+    import test_startup
     s, out = game.Session(), {}
     try:
         t0 = time.monotonic()
@@ -104,10 +110,7 @@ def one_build():
 
 def floor():
     """The engine's CPU over 14 s of bench/floor.html, started as the game's page is."""
-    sys.path.insert(0, str(HERE.parent / "tests/e2e"))
-    import browser, game
-    browser.Page.TAP = False
-    s = game.Session()
+    s = driver().Session()
     try:
         s.start(str(HERE / "floor.html"))
         time.sleep(12)  # as long as the game's page has run when its window opens: a new profile
