@@ -237,9 +237,10 @@ class Session:
                                      "%s\n%s" % (what, name, self.game.poll(), gap, self.messages(),
                                                  pathlib.Path(self.dir, "output").read_text()[-3000:]))
 
-    def masked(self, img):  # without the pointer, which the library draws itself
+    def masked(self, img):  # without the pointer, which the library draws itself, nor what it leaves
+        # where it stood as the screen was drawn under it (a check nudges it from x to x ^ 1 and back)
         img, (mx, my), a = bytearray(img), self.mouse, SLACK
-        x0, x1 = max(0, mx - 7 - a), min(W, mx + 9 + a)
+        x0, x1 = max(0, (mx & ~1) - 7 - a), min(W, (mx | 1) + 9 + a)
         for y in range(max(0, my - 7 - a), min(H, my + 9 + a)):
             img[(y * W + x0) * 3:(y * W + x1) * 3] = bytes(3 * (x1 - x0))
         return img
