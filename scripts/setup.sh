@@ -14,7 +14,7 @@ play=(
 test=(
   libgtest-dev googletest libbenchmark-dev # unit tests and benchmarks
   xvfb xdotool python3 python3-numpy libx11-dev # end-to-end tests on a virtual display
-  python3-websocket                        # and touch, through the DevTools protocol
+  python3-websocket python3-pil            # and touch, through the DevTools protocol
   imagemagick                              # reading the screen
   pipewire wireplumber pipewire-pulse pipewire-alsa pulseaudio-utils dbus-daemon # hearing it
   desktop-file-utils                       # the desktop entry's check

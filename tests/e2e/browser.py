@@ -6,10 +6,10 @@ sound). The game's status is what the page logs when it ends (each engine writes
 to its output); its mix comes through the sound tap. On a device (its width and height) the page is
 a touch-only phone's or tablet's in a headless browser driven by its automation protocol: the
 DevTools protocol in Chromium, WebDriver BiDi in Firefox."""
-import base64, functools, glob, http.server, json, os, pathlib, re, subprocess, tempfile, threading, time
+import base64, functools, glob, http.server, io, json, os, pathlib, re, subprocess, tempfile, threading, time
 import urllib.request
 import websocket
-import numpy as np
+import PIL.Image
 
 ENGINE = os.environ.get("JUNKFALL_ENGINE", "chromium")
 W, H = 800, 600
@@ -152,11 +152,11 @@ class Page:
                 self.call("Input.dispatchTouchEvent", type=kind, touchPoints=points)
         return None if page else (int((x - left) * W / (right - left)), int((y - top) * H / (bottom - top)))
 
-    def canvas(self):  # the canvas's pixels, as a screen grab's
-        rgba = base64.b64decode(self.js("btoa(Array.from(document.getElementById('screen').getContext('2d')"
-                                        ".getImageData(0, 0, %d, %d).data, c => String.fromCharCode(c))"
-                                        ".join(''))" % (W, H)))
-        return bytes(np.frombuffer(rgba, np.uint8).reshape(-1, 4)[:, :3])
+    def canvas(self):  # the canvas's pixels, as a screen grab's; encoded by the browser beside the page (a
+        # read by the page's script would hold up the game's frames, and its sound, a tenth of a second)
+        url = self.js("new Promise(done => document.getElementById('screen').toBlob(b => { var f = new "
+                      "FileReader(); f.onload = () => done(f.result); f.readAsDataURL(b); }))", wait=True)
+        return PIL.Image.open(io.BytesIO(base64.b64decode(url.split(",")[1]))).convert("RGB").tobytes()
 
     def log(self):
         return pathlib.Path(self.out).read_text(errors="replace")
