@@ -75,8 +75,15 @@ if ("serviceWorker" in navigator) {
 
 var Module = {
   canvas: canvas,
-  // ?tap=URL: the sound driver posts every buffer it mixes there (the tests' ear)
-  soundTap: new URLSearchParams(location.search).get("tap"),
+  // ?tap=PATH: the sound driver posts every buffer it mixes there (the tests'
+  // ear), and only to this page's own site: a link cannot send the mix away
+  soundTap: (function (tap) {
+    try {
+      return tap && new URL(tap, location.href).origin == location.origin ? tap : null;
+    } catch (e) {   // no address at all
+      return null;
+    }
+  })(new URLSearchParams(location.search).get("tap")),
   canvasSized: fit,
   showMessage: function (text) {
     message.textContent = text;
