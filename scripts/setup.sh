@@ -9,6 +9,7 @@ set -euo pipefail
 play=(
   build-essential cmake pkg-config git
   liballegro4-dev                          # the game library and its dat tool
+  libasound2-dev                           # the sound device, fed by the game
   libpng-dev                               # the asset generator's icons
 )
 test=(

@@ -90,6 +90,7 @@ int main(int argc, char **argv)
    install_mouse();
    watch_presses();
 
+   prefer_prompt_sound();
    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0) {
       allegro_message("Error setting up the sound!\n%s\n", allegro_error);
       install_sound(DIGI_NONE, MIDI_NONE, nullptr);

@@ -1,6 +1,6 @@
-// What differs from system to system in how the desktop sees the game; one
-// file per system implements it (window_x11.cpp, window_windows.cpp, and
-// window_web.cpp, where a page has neither to do).
+// What differs from system to system in how the desktop sees and hears the
+// game; one file per system implements it (window_x11.cpp, window_windows.cpp,
+// and window_web.cpp, where a page has little to do).
 #ifndef JUNKFALL_WINDOW_SYSTEM_H
 #define JUNKFALL_WINDOW_SYSTEM_H
 
@@ -11,5 +11,9 @@ void name_window();
 // the system's own requests to stop (SIGINT and SIGTERM on Linux) raise
 // close_requested
 void catch_stop_signals();
+
+// before install_sound: puts first the system's sound driver that keeps the
+// least sound queued, where the library's own keeps too much (Linux)
+void prefer_prompt_sound();
 
 #endif

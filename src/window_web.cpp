@@ -11,3 +11,8 @@ void name_window()
 void catch_stop_signals()
 {
 }
+
+// the page's own driver queues as little as the browser allows
+void prefer_prompt_sound()
+{
+}

@@ -11,3 +11,7 @@ void name_window()
 void catch_stop_signals()
 {
 }
+
+void prefer_prompt_sound()
+{
+}
