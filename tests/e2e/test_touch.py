@@ -1,13 +1,15 @@
 """The web page on touch screens, with no keyboard: a phone held either way and a tablet show the whole
 picture with the Esc button beside it, a tap picks what it is on; a phone's game by taps alone: the prompt's
-tap fires nothing, quick taps shoot envelopes down (after a stall, the sound queue grows), a tap passes the
-table, the Esc button leaves the menu. The page can be installed, goes full screen by its button, and
-plays offline once visited."""
+tap fires nothing, quick taps shoot envelopes down (a stall lengthens the sound queue, steady play shortens
+it again), a tap passes the table, the Esc button leaves the menu. The page can be installed, goes full
+screen by its button, and plays offline once visited."""
 import pathlib, time
 import browser, game, test_startup
 from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, needs, row
 
 PHONE, PORTRAIT, TABLET = (844, 390), (390, 844), (1180, 820)
+QUEUED = "Module.audioFrame / Module.audioContext.sampleRate - Module.audioContext.currentTime"  # seconds
+SHORT = 4 * 512 / 44100 + 0.001  # three buffers of the mix ahead, and the one being queued
 
 
 @needs("touch")
@@ -37,9 +39,12 @@ class Touch(game.Case):
         self.s.click(*centre(TIMES[0]), self.s.shows(game.menu(0, 0)), "30 s")
         self.s.click(*centre(PLAY), self.s.shows(PROMPT), "prompt")
         img = self.s.click(400, 500, lambda i: game.clock(i) is not None, "a turn, begun by a tap")
-        dry, page = self.s.game.log().count("sound ran dry"), self.s.game  # a stall, as on a busy machine:
-        page.js("(t => { while (Date.now() < t + 300); })(Date.now())")  # the page says its sound ran dry
-        self.s.wait_for(lambda i: page.log().count("sound ran dry") > dry, 3, "the sound queue grown")
+        page = self.s.game  # the longest sound queued ahead over a few frames: at most four buffers
+        short = lambda i: max(page.js(QUEUED) for _ in range(30)) < SHORT
+        self.s.wait_for(short, 6, "the sound queue short")
+        page.js("(t => { while (Date.now() < t + 300); })(Date.now())")  # a stall, as on a busy machine
+        self.assertFalse(short(None), "the sound queue grown after a stall")
+        self.s.wait_for(short, 6, "the sound queue short again")
         self.assertNotIn(BANANA, b"".join(row(img, y) for y in range(540, 580)), "the prompt's tap fired")
         table, end = lambda i: game.shows_text(i, 200, 300, "Player scores"), time.monotonic() + 40
         while not table(img := self.s.grab()):  # a tap under the lowest envelope, over and over

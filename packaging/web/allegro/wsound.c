@@ -12,12 +12,16 @@
 #include <emscripten.h>
 
 #define RATE 44100
-#define FRAMES 1024        /* a mixer buffer: 23 ms */
-/* seconds of sound queued ahead of the clock: two buffers at first, a buffer
-   more each time the queue runs dry while the page is shown (a busy machine
-   stalls a page now and then), up to a quarter of a second */
-#define FIRST_AHEAD (2.0 * FRAMES / RATE)
+#define FRAMES 512         /* a mixer buffer: 11.6 ms */
+/* seconds of sound queued ahead of the clock: at first three buffers, which
+   outlast the page's frame (it fills the queue once a frame); a buffer more
+   each time the queue runs dry while the page is shown (a busy machine stalls
+   a page now and then), up to a quarter of a second, and a buffer less after
+   each STEADY seconds that it flows, back to the first */
+#define BUFFER ((double)FRAMES / RATE)
+#define FIRST_AHEAD (3 * BUFFER)
 #define MOST_AHEAD 0.25
+#define STEADY 2.0
 
 static short buffer[2 * FRAMES];
 static int playing;
@@ -70,8 +74,8 @@ EM_JS(int, web_audio_queue, (const short *data, int frames), {
    src.buffer = b;
    src.connect(ctx.destination);
    /* after a gap (a hidden page, a stall) the queue starts again from now */
-   var now = Math.ceil((ctx.currentTime + 0.01) * ctx.sampleRate);
-   var dry = Module.audioFlowing && Module.audioFrame < now;
+   var clock = ctx.currentTime * ctx.sampleRate, now = Math.ceil(clock + 0.01 * ctx.sampleRate);
+   var dry = Module.audioFlowing && Module.audioFrame < clock;
    Module.audioFlowing = !document.hidden;
    Module.audioFrame = Math.max(Module.audioFrame, now);
    src.start(Module.audioFrame / ctx.sampleRate);
@@ -83,12 +87,20 @@ EM_JS(int, web_audio_queue, (const short *data, int frames), {
 
 void _web_fill_sound(void)
 {
+   static double steady_since;
+   double now = emscripten_get_now() / 1000;
+
    while (playing && web_audio_ahead() < ahead) {
       _mix_some_samples((uintptr_t)buffer, 0, TRUE);
-      if (web_audio_queue(buffer, FRAMES) && ahead < MOST_AHEAD) {
-         ahead += (double)FRAMES / RATE;
+      if (web_audio_queue(buffer, FRAMES)) {
+         ahead = MIN(ahead + BUFFER, MOST_AHEAD);
          web_audio_say_ahead((int)(ahead * 1000 + 0.5));
+         steady_since = now;
       }
+   }
+   if (now - steady_since >= STEADY) {
+      ahead = MAX(ahead - BUFFER, FIRST_AHEAD);
+      steady_since = now;
    }
 }
 
