@@ -37,6 +37,8 @@ LACKS = {
 
 
 WINE, WEB = BUILD == "wine", BUILD == "web"
+# how many windows of a game's mix its platform may damage, and why
+DAMAGE = {}.get(BUILD, (0, ""))
 SLACK = 2 * WINE  # how far the game's pointer may be from where it was put ("pointer to the pixel")
 needs = lambda what: unittest.skipIf(what in LACKS, LACKS.get(what))
 # what messages() gives for these messages of the library's, and for one that matches a pattern
@@ -118,7 +120,7 @@ class Session:
         self.touch = device
         self.mouse = (W // 2, H // 2) if device else self.mouse  # a page's pointer starts at the centre
         pathlib.Path(self.env["MSGS"]).write_text("")
-        self.boxes = 0
+        self.boxes = self.damage = 0
         pathlib.Path(self.mix).unlink(missing_ok=True)
         self.sound.record()  # one mix and one recording of the sink per game
         self.move(*self.mouse)
@@ -173,11 +175,16 @@ class Session:
     mark = lambda self: len(hear.frames(self.mix))  # a point in the mix: heard(mark) is what came after it
 
     def heard(self, since=0):
-        """The sounds begun since a mark, as (name, pitch), once those begun so far, or the game, ended."""
+        """The sounds begun since a mark, as (name, pitch), once those begun so far, or the game, ended; the
+        mix damaged there (beyond what the platform may do, DAMAGE) fails the check."""
         end, now = time.monotonic() + 10 * SLOW, self.mark()
         while self.game.poll() is None and time.monotonic() < end and self.mark() < now + LONGEST:
             time.sleep(0.1)
-        return [(n, pitch) for t, n, pitch in sounds(hear.frames(self.mix)) if t >= since]
+        told, damaged = sounds(hear.frames(self.mix))
+        self.damage += len(damaged := [(round(t / hear.RATE, 2), what) for t, what in damaged if since <= t < now])
+        if self.damage > DAMAGE[0]:
+            raise AssertionError("the sound damaged (s into the mix): %s%s" % (damaged, DAMAGE[1]))
+        return [(n, pitch) for t, n, pitch in told if t >= since]
 
     def x(self, *cmd):  # an X client
         return subprocess.run([str(a) for a in cmd], env=self.env, capture_output=True, check=True).stdout
@@ -425,8 +432,13 @@ HITS = {"hit1", "hit2", "hit3"}
 
 
 def sounds(mix):
-    """Every sound in a mix, in order: [(start frame, name, pitch)]; one begun k times at once, k times."""
-    told = hear.tell(mix, WAVES)
+    """Every sound in a mix, in order, [(start frame, name, pitch)], one begun k times at once k times; and its
+    damage, [(frame, what)]: stretches no sound explains, sounds at a loudness not a whole multiple of the
+    usual one (every sound plays at full volume)."""
+    told, bad = hear.tell(mix, WAVES)
     usual = float(np.median([g for *_, g in told] or [1]))
-    return [(s, name, round(step * hear.RATE * 1000 / (256 * SAMPLES[name][1])))
-            for s, name, step, g in told for _ in range(round(g / usual))]
+    out = [(s, n, round(st * hear.RATE * 1000 / (256 * SAMPLES[n][1]))) for s, n, st, g in told
+           for _ in range(round(g / usual))]
+    damaged = [(k, "no sound explains it") for i, k in enumerate(bad) if not i or k > bad[i - 1] + 2 * hear.W]
+    return out, damaged + [(s, "%s at %.2f of the usual loudness" % (n, g / usual)) for s, n, _, g in told
+                           if abs(g / usual - max(1, round(g / usual))) > 0.05]

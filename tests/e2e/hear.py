@@ -8,8 +8,8 @@ taken there, fitted together by least squares, leave much of the window unexplai
 leave is taken too; they are subtracted whole if that leaves the mix quieter over their length (a piece of a
 sound played again is not a sound). A sound k times as loud as the usual one is k of it begun together. A
 window no candidate explains was damaged on its way (a busy Wine repeats a piece of its buffer, a late ALSA
-write loses a period) and is passed over. Through the real sound server one check: the sink's recording
-follows the mix's loudness at some lag."""
+write loses a period, a sound is cut short): it is told as damage. Through the real sound server one check:
+the sink's recording follows the mix's loudness at some lag."""
 import pathlib
 import numpy as np
 
@@ -88,18 +88,21 @@ def quieter(r, t, s, g):  # whether taking g t away whole, from frame s, leaves 
 
 
 def tell(x, lib):
-    """The sounds in a mix x, in order: [(start, name, step, gain)]."""
+    """The sounds in a mix x, in order, [(start, name, step, gain)], and where it was damaged: the first frames
+    of the windows that no sound explains."""
     # a sound begins at most this far before its first loud frame: every voice plays at full volume,
     # which the mixer makes no less than a quarter of the sample (half, centred)
-    r, told, k, lead = x.copy(), [], 0, max(int(np.argmax(np.abs(t) > 4 * QUIET)) for t in lib.values())
+    r, told, damaged, k = x.copy(), [], [], 0
+    lead = max(int(np.argmax(np.abs(t) > 4 * QUIET)) for t in lib.values())
     while len(loud := np.flatnonzero(np.abs(r[k:]) > QUIET)):
         k += int(loud[0])
         sounds = explain(r, k, lib, lead)
         for (name, step, s), g in sounds:
             r[s:s + len(lib[name, step])] -= g * lib[name, step][:len(r) - s]
         told += [(s, name, step, g) for (name, step, s), g in sounds]
+        damaged += [] if sounds else [k]
         k += 1 if sounds else W
-    return sorted(told, key=lambda e: e[0])
+    return sorted(told, key=lambda e: e[0]), damaged
 
 
 def arrived_whole(mix, sink):
