@@ -55,7 +55,7 @@ def command(profile, url, device):
 class Page:
     server = None
     SLOW = 1
-    TAP = True  # the page's mix posted to the tests
+    TAP = "/tap"  # where the page posts its mix for the tests (none: nowhere)
 
     def __init__(self, cmd, env, stdout, stderr, mix, device=None):
         if not Page.server:  # one for the tests' run, ended with it
@@ -65,7 +65,7 @@ class Page:
         Page.server.mix, Page.server.offline = mix, False
         profile, self.out = tempfile.mkdtemp(dir=env["HOME"]), stdout.name
         url = "http://127.0.0.1:%d/%s%s" % (Page.server.server_port, os.path.basename(cmd[0]),
-                                            "?tap=/tap" * self.TAP)
+                                            "?tap=" + self.TAP if self.TAP else "")
         self.browser = subprocess.Popen(command(profile, url, device), env=env, stdout=stdout, stderr=stderr)
         self.pid, self.device, self.env = self.browser.pid, device, env
         try:

@@ -1,8 +1,10 @@
 """Start-up: both splashes and the menu, each with its sound; bad data refused; a long install
 path; a re-saved data file and no sound card, the sound turned off, and the message when a named
-sound driver cannot start; SIGTERM quits as Quit does, and a second one at once."""
-import os, pathlib, re, shutil, signal, subprocess, time
-import game, hear
+sound driver cannot start; SIGTERM quits as Quit does, and a second one at once. A page plays but posts
+nothing to a sound tap on another site."""
+import http.server, os, pathlib, re, shutil, signal, subprocess, threading, time, unittest
+import numpy as np
+import browser, game, hear
 from game import W, H, needs, obj, size, palette, picture
 
 SPLASH1 = picture(lambda b: game.blit(obj("SPLASH1_BMP"), b, 400 - size(obj("SPLASH1_BMP"))[0] // 2,
@@ -40,6 +42,22 @@ class Startup(game.Case):
         self.assertTrue(hear.arrived_whole(mix, sink), "the start-up did not reach the sound server whole")
         self.s.key("Escape")
         self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))
+
+    @unittest.skipUnless(game.WEB, "only a page posts its mix, and only when the tests ask")
+    def test_a_page_plays_but_posts_nothing_to_a_tap_on_another_site(self):
+        away = http.server.ThreadingHTTPServer(("127.0.0.2", 0), browser.Site)
+        away.mix, away.offline = self.s.dir + "/away.raw", False
+        threading.Thread(target=away.serve_forever, daemon=True).start()
+        browser.Page.TAP = "http://127.0.0.2:%d/tap" % away.server_port
+        try:
+            self.s.start()
+            loud = lambda i: np.abs(hear.frames(self.s.sound.sink)).max(initial=0) > hear.QUIET
+            self.s.wait_for(loud, 15, "the first splash's sound, through the sound server")
+        finally:
+            browser.Page.TAP = "/tap"
+            away.shutdown()
+            away.server_close()
+        self.assertFalse(os.path.exists(away.mix), "the mix posted to another site")
 
     @needs("install layout")
     def test_bad_data_refused_with_its_path(self):
