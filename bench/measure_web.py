@@ -8,10 +8,12 @@
     page's sound queue ran dry in play;
   - the page's bytes, and the time from the click on the page to the first splash;
   - the engine's floor: the CPU of bench/floor.html, the least a page that animates a canvas as the
-    game's does and plays sound costs that engine, against which the game's page is measured.
+    game's does and plays sound costs that engine, against which the game's page is measured, and its
+    click to sound (a tone started on the press); the desktop's, bench/sound_floor.py's;
+  - the Windows build under Wine too, where its build is given.
 Every build is driven by the end-to-end driver (tests/e2e/game.py) on its own Xvfb.
 
-usage: bench/measure_web.py BUILD_DIR WEB_BUILD_DIR   (after cmake --build of both)"""
+usage: bench/measure_web.py BUILD_DIR WEB_BUILD_DIR [WINDOWS_BUILD_DIR]   (after cmake --build of each)"""
 import ctypes, json, os, pathlib, subprocess, sys, time
 import numpy as np
 
@@ -57,7 +59,7 @@ def driver():
     """The end-to-end driver, imported in a process of its own per build, as it picks its build on import."""
     sys.path.insert(0, str(HERE.parent / "tests/e2e"))
     import browser, game
-    browser.Page.TAP = False  # the tests' sound tap costs the page CPU: the latency is read off the sink
+    browser.Page.TAP = None  # the tests' sound tap costs the page CPU: the latency is read off the sink
     return game
 
 
@@ -109,7 +111,8 @@ def one_build():
 
 
 def floor():
-    """The engine's CPU over 14 s of bench/floor.html, started as the game's page is."""
+    """The engine's CPU over 14 s of bench/floor.html, started as the game's page is, and its click to
+    sound (a tone started on the press)."""
     s = driver().Session()
     try:
         s.start(str(HERE / "floor.html"))
@@ -117,8 +120,20 @@ def floor():
         # keeps Chromium busy for a few seconds, now and then ten or more
         cpu0, t0 = cpu_seconds(s.game.pid), time.monotonic()
         time.sleep(14)
-        return {"floor: CPU % of a core": round(100 * (cpu_seconds(s.game.pid) - cpu0) /
-                                                (time.monotonic() - t0), 1)}
+        out = {"floor: CPU % of a core": round(100 * (cpu_seconds(s.game.pid) - cpu0) /
+                                               (time.monotonic() - t0), 1)}
+        return dict(out, **{"floor: " + k: v for k, v in click_to_sound(s).items()})
+    finally:
+        s.close()
+
+
+def sound_floor():
+    """The desktop's click to sound: bench/sound_floor.py, on the sound server the game is heard through."""
+    s = driver().Session()
+    try:
+        s.start(sys.executable, str(HERE / "sound_floor.py"))
+        s.x("xdotool", "search", "--sync", "--name", "Sound floor")
+        return {"floor: " + k: v for k, v in click_to_sound(s).items()}
     finally:
         s.close()
 
@@ -129,6 +144,11 @@ def latency(s):
     s.wait_for(s.shows(game.PROMPT), 10, "second player's prompt")
     s.key("space")
     s.wait_for(lambda i: game.clock(i) is not None, 3, "first frame")
+    return click_to_sound(s)
+
+
+def click_to_sound(s):
+    """Twelve clicks at (400, 470), each when the sink has been quiet a while: median and range, in ms."""
     s.move(400, 470)
     frames = lambda: np.fromfile(s.sound.sink, np.int16)[::2].astype(float) / 32768
     waits, end = [], time.monotonic() + 14
@@ -147,19 +167,19 @@ def latency(s):
             "click to sound ms, range": "%d-%d" % (min(waits), max(waits)), "clicks heard": len(waits)}
 
 
-def main(build, web):
+def main(build, web, windows=None):
     if build in ("--one", "--floor"):
-        print(json.dumps(one_build() if build == "--one" else floor()))
+        print(json.dumps(one_build() if build == "--one" else floor() if web else sound_floor()))
         return
     runs = {}
     page = web + "/web/index.html"
-    for name, path, engine in (("linux", build + "/junkfall", ""), ("chromium", page, "chromium"),
-                               ("firefox", page, "firefox"), ("webkit", page, "webkit")):
+    builds = [("linux", build + "/junkfall", "")] + [("windows", windows + "/junkfall.exe", "")] * bool(windows)
+    for name, path, engine in builds + [(e, page, e) for e in ("chromium", "firefox", "webkit")]:
         env = dict(os.environ, JUNKFALL_GAME=path, JUNKFALL_DATA=build + "/media/data.dat",
                    JUNKFALL_ENGINE=engine)
         runs[name] = {}
-        for what in ("--one", "--floor") if engine else ("--one",):
-            done = subprocess.run([sys.executable, __file__, what, ""], env=env, capture_output=True,
+        for what in ("--one", "--floor") if name != "windows" else ("--one",):  # the desktop's floor once
+            done = subprocess.run([sys.executable, __file__, what, engine], env=env, capture_output=True,
                                   text=True)
             if done.returncode:
                 sys.exit("%s: %s" % (name, done.stderr[-2000:]))
@@ -179,6 +199,6 @@ def main(build, web):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) not in (3, 4):
         sys.exit(__doc__)
     main(*sys.argv[1:])
