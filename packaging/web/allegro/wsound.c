@@ -17,7 +17,7 @@
    outlast the page's frame (it fills the queue once a frame); a buffer more
    each time the queue runs dry while the page is shown (a busy machine stalls
    a page now and then), up to a quarter of a second, and a buffer less after
-   each STEADY seconds that it flows, back to the first */
+   STEADY seconds in which it had a buffer to spare, back to the first */
 #define BUFFER ((double)FRAMES / RATE)
 #define FIRST_AHEAD (3 * BUFFER)
 #define MOST_AHEAD 0.25
@@ -87,20 +87,26 @@ EM_JS(int, web_audio_queue, (const short *data, int frames), {
 
 void _web_fill_sound(void)
 {
-   static double steady_since;
-   double now = emscripten_get_now() / 1000;
+   static double steady_since, lowest = 1;
+   double now = emscripten_get_now() / 1000, left = web_audio_ahead();
 
+   lowest = MIN(lowest, left);
    while (playing && web_audio_ahead() < ahead) {
       _mix_some_samples((uintptr_t)buffer, 0, TRUE);
       if (web_audio_queue(buffer, FRAMES)) {
          ahead = MIN(ahead + BUFFER, MOST_AHEAD);
          web_audio_say_ahead((int)(ahead * 1000 + 0.5));
          steady_since = now;
+         lowest = 1;
       }
    }
+   /* a buffer less only where, all the while, the queue never came within a
+      buffer of running dry: the same stalls would not empty the shorter one */
    if (now - steady_since >= STEADY) {
-      ahead = MAX(ahead - BUFFER, FIRST_AHEAD);
+      if (lowest > BUFFER + 0.002)
+         ahead = MAX(ahead - BUFFER, FIRST_AHEAD);
       steady_since = now;
+      lowest = 1;
    }
 }
 
