@@ -173,7 +173,8 @@ def main(build, web, windows=None):
         return
     runs = {}
     page = web + "/web/index.html"
-    builds = [("linux", build + "/junkfall", "")] + [("windows", windows + "/junkfall.exe", "")] * bool(windows)
+    builds = [("linux", build + "/junkfall", "")]
+    builds += [("windows", windows + "/junkfall.exe", "")] if windows else []
     for name, path, engine in builds + [(e, page, e) for e in ("chromium", "firefox", "webkit")]:
         env = dict(os.environ, JUNKFALL_GAME=path, JUNKFALL_DATA=build + "/media/data.dat",
                    JUNKFALL_ENGINE=engine)

@@ -429,9 +429,9 @@ HITS = {"hit1", "hit2", "hit3"}
 
 
 def sounds(mix):
-    """Every sound in a mix, in order, [(start frame, name, pitch)], one begun k times at once k times; and its
-    damage, [(frame, what)]: stretches no sound explains, sounds at a loudness not a whole multiple of the
-    usual one (every sound plays at full volume)."""
+    """Every sound in a mix, in order, [(start frame, name, pitch)], one begun k times at once k times;
+    and its damage, [(frame, what)]: stretches no sound explains, sounds at a loudness not a whole
+    multiple of the usual one (every sound plays at full volume)."""
     told, bad = hear.tell(mix, WAVES)
     usual = float(np.median([g for *_, g in told] or [1]))
     out = [(s, n, round(st * hear.RATE * 1000 / (256 * SAMPLES[n][1]))) for s, n, st, g in told

@@ -88,8 +88,8 @@ def quieter(r, t, s, g):  # whether taking g t away whole, from frame s, leaves 
 
 
 def tell(x, lib):
-    """The sounds in a mix x, in order, [(start, name, step, gain)], and where it was damaged: the first frames
-    of the windows that no sound explains."""
+    """The sounds in a mix x, in order, [(start, name, step, gain)], and where it was damaged: the first
+    frames of the windows that no sound explains."""
     # a sound begins at most this far before its first loud frame: every voice plays at full volume,
     # which the mixer makes no less than a quarter of the sample (half, centred)
     r, told, damaged, k = x.copy(), [], [], 0
