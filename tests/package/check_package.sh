@@ -56,7 +56,7 @@ control="Package ^junkfall$
 Version ^$version$
 Architecture ^$(dpkg --print-architecture)$
 Section ^games$
-Depends (^|, )liballegro4\.4(t64)? \(>= [^)]*\), libc6
+Depends (^|, )liballegro4\.4(t64)? \(>= [^)]*\), libasound2(t64)? \(>= [^)]*\), libc6
 Recommends ^x11-utils$"
 while read -r field want; do
   dpkg-deb -f "$deb" "$field" | grep -Eq "$want" || fail "$field: $(dpkg-deb -f "$deb" "$field")"
