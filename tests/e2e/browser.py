@@ -76,20 +76,24 @@ class Page:
             self.kill()
             raise
 
-    def begin(self, times=1):  # the page's start clicked or tapped, once it is ready, till the game starts
-        end, clicked = time.monotonic() + 30 * self.SLOW, 0
-        started = lambda: self.log().count("junkfall: started") >= times or self.poll() is not None
-        while not started() and time.monotonic() < end:
-            # Clicked again while the game has not started (a click may come early), not so soon that
-            # the splash is missed. With no window manager the window is set to fill the screen (Chromium
-            # keeps one a pixel short of a screen it would fill; one a pixel over can be set to it)
-            if self.log().count("junkfall: ready") >= times and time.monotonic() > clicked + self.SLOW:
-                click = ["search", "--onlyvisible", "--name", "^Junkfall", "windowsize", "%@", W, H,
-                         "windowmove", "%@", 0, 0, "mousemove", W // 2, H // 2, "sleep", 0.2, "click", 1]
-                self.tap(*self.box("start")[:2], page=True) if self.device else \
-                    subprocess.run([str(a) for a in ["xdotool"] + click], env=self.env)
-                clicked = time.monotonic()
-            time.sleep(0.02)
+    def begin(self, times=1):  # the page's start clicked or tapped once, when it is ready; the game starts
+        def until(what):
+            end = time.monotonic() + 30 * self.SLOW
+            while self.log().count(what) < times and self.poll() is None and time.monotonic() < end:
+                time.sleep(0.02)
+            return self.log().count(what) >= times
+        if not until("junkfall: ready"):
+            raise AssertionError("the page never became ready")
+        if self.device:
+            self.tap(*self.box("start")[:2], page=True)
+        else:  # with no window manager the window is set to fill the screen (Chromium keeps one a pixel
+            # short of a screen it would fill; one a pixel over can be set to it); the page then laid out
+            click = ["search", "--sync", "--onlyvisible", "--name", "^Junkfall", "windowsize", "--sync", "%@",
+                     W, H, "windowmove", "--sync", "%@", 0, 0, "mousemove", "--sync", W // 2, H // 2, "sleep",
+                     0.2, "click", 1]
+            subprocess.run([str(a) for a in ["xdotool"] + click], env=self.env, check=True, timeout=30)
+        if not until("junkfall: started"):
+            raise AssertionError("the page's start, clicked once, did not start the game")
 
     def devtools(self, device, url, end):  # the page's connection, the device emulated, the page opened
         while not re.search(r"DevTools listening on (ws://\S+)", self.log()) and time.monotonic() < end:
