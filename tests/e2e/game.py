@@ -174,12 +174,15 @@ class Session:
 
     def heard(self, since=0):
         """The sounds begun since a mark, as (name, pitch), once those begun so far, or the game, ended; the
-        mix damaged there fails the check (no build's platform damages it, Wine's DirectSound included)."""
+        mix damaged there fails the check (but for Wine's replays, counted)."""
         end, now = time.monotonic() + 10 * SLOW, self.mark()
         while self.game.poll() is None and time.monotonic() < end and self.mark() < now + LONGEST:
             time.sleep(0.1)
         told, damaged = sounds(hear.frames(self.mix))
-        if damaged := [(round(t / hear.RATE, 2), what) for t, what in damaged if since <= t < now]:
+        damaged = [(round(t / hear.RATE, 2), what) for t, what in damaged if since <= t < now]
+        if replays := [t for t, what in damaged if what.startswith("played again")]:
+            print("Wine's DirectSound played a late piece of its ring again (s into the mix): %s" % replays)
+        if damaged := [d for d in damaged if d[0] not in replays]:
             raise AssertionError("the sound damaged (s into the mix): %s" % damaged)
         return [(n, pitch) for t, n, pitch in told if t >= since]
 
@@ -428,6 +431,12 @@ STARTUP = [("splash1", 1000), ("splash2", 1000), ("title", 1000)]  # each whole,
 HITS = {"hit1", "hit2", "hit3"}
 
 
+# Wine's DirectSound plays the library's ring of 6144 frames as it stands: a piece of it refilled late
+# (a busy or just-started Wine) is heard a second time, its own lost. The one damage a build's platform
+# makes: allowed there, and counted.
+RING = 6144 if WINE else None
+
+
 def sounds(mix):
     """Every sound in a mix, in order, [(start frame, name, pitch)], one begun k times at once k times;
     and its damage, [(frame, what)]: stretches no sound explains, sounds at a loudness not a whole
@@ -436,6 +445,16 @@ def sounds(mix):
     usual = float(np.median([g for *_, g in told] or [1]))
     out = [(s, n, round(st * hear.RATE * 1000 / (256 * SAMPLES[n][1]))) for s, n, st, g in told
            for _ in range(round(g / usual))]
-    damaged = [(k, "no sound explains it") for i, k in enumerate(bad) if not i or k > bad[i - 1] + 2 * hear.W]
+    rest = mix.copy()
+    for s, n, st, g in told:
+        rest[s:s + len(WAVES[n, st])] -= g * WAVES[n, st][:len(mix) - s]
+    damaged = [(k, "played again from a ring before" if replayed(mix, rest, k) else "no sound explains it")
+               for i, k in enumerate(bad) if not i or k > bad[i - 1] + 2 * hear.W]
     return out, damaged + [(s, "%s at %.2f of the usual loudness" % (n, g / usual)) for s, n, _, g in told
                            if abs(g / usual - max(1, round(g / usual))) > 0.05]
+
+
+def replayed(mix, rest, k):  # whether what no sound explains at k is sound of a ring before, to the frame
+    loud = k + np.flatnonzero(np.abs(rest[k:k + 2 * hear.W]) > hear.QUIET)  # (not silence: a sound cut short)
+    return bool(RING and k >= RING and np.array_equal(mix[loud], mix[loud - RING])
+                and np.abs(mix[loud]).max() > hear.QUIET)
