@@ -97,6 +97,8 @@ def tell(x, lib):
     while len(loud := np.flatnonzero(np.abs(r[k:]) > QUIET)):
         k += int(loud[0])
         sounds = explain(r, k, lib, lead)
+        if not sounds:  # sounds begun together (a shot as a hit) may be told only where one stands out
+            sounds = [e for e in explain(r, k + W, lib, lead + W) if e[0][2] <= k]
         for (name, step, s), g in sounds:
             r[s:s + len(lib[name, step])] -= g * lib[name, step][:len(r) - s]
         told += [(s, name, step, g) for (name, step, s), g in sounds]
