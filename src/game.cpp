@@ -265,6 +265,40 @@ int run_tick(std::uint32_t *processed)
    return pulse_position(health, game_time.load());
 }
 
+// While the player is away the turn stands still: no tick runs, so nothing
+// moves and no sound starts, and the stopwatch stops. Once back, a press or a
+// key (a press on the window may be what brought it back) goes on from where
+// it stood and fires nothing; Esc still abandons the game. The picture is
+// copied whole again, should the screen have been lost meanwhile. False when
+// the game was abandoned
+static bool pause_turn(BITMAP *buffer, std::uint32_t processed)
+{
+   timer.PauseStopwatch();
+   scare_mouse();
+   textout_ex(screen, font, "Paused: press a key or click to go on", 200, 300, 3, 0);
+   unscare_mouse();
+   std::uint32_t seen = presses_now();
+   int key = 0;
+   for (;;) {
+      bool typed = keypressed();
+      if (close_requested)
+         return false;
+      if (!window_away && (pressed_since(&seen, nullptr, nullptr) || (typed && (key = readkey()))))
+         break;
+      rest(1);
+   }
+   if ((key >> 8) == KEY_ESC)
+      return false;
+   scare_mouse();
+   blit(buffer, screen, 0, 0, 0, 0, 800, 600);
+   unscare_mouse();
+   presses_seen = presses_now();
+   firing = firing || (mouse_b & 1);
+   game_time = processed;
+   timer.ResumeStopwatch();
+   return true;
+}
+
 // one turn of the current player; false when Esc or the close button
 // abandoned the game
 static bool play_turn(BITMAP *buffer)
@@ -289,6 +323,8 @@ static bool play_turn(BITMAP *buffer)
    int pulse = 64;
 
    while (running) {
+      if (window_away && !pause_turn(buffer, processed))
+         return false;
       bool ticked = false;
       while (processed < game_time.load()) {
          pulse = run_tick(&processed);

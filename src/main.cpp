@@ -86,6 +86,7 @@ int main(int argc, char **argv)
    watch_close_button();
 
    install_keyboard();
+   watch_mute_key();
    install_timer();
    install_mouse();
    watch_presses();
@@ -101,6 +102,7 @@ int main(int argc, char **argv)
       allegro_message("Error setting up a 800x600x8 display\n%s\n", allegro_error);
       return 1;
    }
+   watch_focus();
 
    get_executable_name(exe_path, PATH_SIZE);
    replace_filename(data_path, exe_path, "media/data.dat", PATH_SIZE);

@@ -50,16 +50,34 @@ void Timer::StartStopwatch()
 {
    read_counter(&currentTime);
    startTime = currentTime;
+   pausedAt = -1;
 }
 
+// while paused the stopwatch reads the counter as it stood at the pause
 long long Timer::GetStopwatchTimeMsec()
 {
    read_counter(&currentTime);
-   return currentTime - startTime;
+   return (pausedAt < 0 ? currentTime : pausedAt) - startTime;
 }
 
 double Timer::GetStopwatchTimeSec()
 {
-   read_counter(&currentTime);
-   return static_cast<double>(currentTime - startTime) / static_cast<double>(frequency);
+   return static_cast<double>(GetStopwatchTimeMsec()) / static_cast<double>(frequency);
+}
+
+void Timer::PauseStopwatch()
+{
+   if (pausedAt < 0) {
+      read_counter(&currentTime);
+      pausedAt = currentTime;
+   }
+}
+
+void Timer::ResumeStopwatch()
+{
+   if (pausedAt >= 0) {
+      read_counter(&currentTime);
+      startTime += currentTime - pausedAt;
+      pausedAt = -1;
+   }
 }

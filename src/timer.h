@@ -15,9 +15,12 @@ public:
    void StartStopwatch();                     // (re)starts this stopwatch
    long long GetStopwatchTimeMsec();          // counts since the start
    double GetStopwatchTimeSec();              // seconds since the start
+   void PauseStopwatch();                     // stands still from now on, till
+   void ResumeStopwatch();                    // it goes on from where it stood
 
 private:
    long long startTime;                       // counter at the last start
+   long long pausedAt = -1;                   // counter at the pause; -1: running
    static long long frequency;
    static long long currentTime;
 };

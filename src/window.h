@@ -1,7 +1,8 @@
 // What the desktop sees of the game: the window's name, class and icon, and
-// its close button, which ends the program the way Quit does. In a web page
-// the page carries the name and icon, and there is no close button: the tab
-// closes with the game.
+// its close button, which ends the program the way Quit does; whether the
+// player is with it; and M, which silences it. In a web page the page
+// carries the name and icon, and there is no close button: the tab closes
+// with the game.
 #ifndef JUNKFALL_WINDOW_H
 #define JUNKFALL_WINDOW_H
 
@@ -14,6 +15,19 @@ extern std::atomic<bool> close_requested;
 // after allegro_init: titles the window; its close button, and the system's
 // stop signals, raise close_requested
 void watch_close_button();
+
+// raised while the player is away: another window has the focus, or the
+// game's is minimised; a page is hidden or its window has lost the focus.
+// Each system reports it through the library's display switching
+extern std::atomic<bool> window_away;
+
+// after set_gfx_mode: the library keeps the game running in the background,
+// where the game itself decides what stops, and window_away follows the focus
+void watch_focus();
+
+// after install_keyboard: M, anywhere, turns the game's sound off or on
+// again (it starts on); the key goes no further
+void watch_mute_key();
 
 // waits for a key and reads it; false, with nothing read, when the close
 // button was pressed first

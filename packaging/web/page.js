@@ -1,7 +1,7 @@
 // The page around the game: the canvas scaled to fit the window, a click or a
 // tap to start (after which the browser lets it play sound), the data file
-// fetched into the program's file system, an Esc button for touch screens,
-// and the end of a game.
+// fetched into the program's file system, Esc, sound and full-screen buttons
+// for touch screens, and the end of a game.
 "use strict";
 var canvas = document.getElementById("screen");
 var stage = document.getElementById("stage");
@@ -41,6 +41,26 @@ fit();
 document.getElementById("esc").addEventListener("click", function () {
   if (Module.webInput && !Module.inputOff)
     Module.webInput.push(1, 59, 27, 0, 2, 59, 0, 0);
+});
+// the game's sound off or on: M, or a sound button, which types an M for a
+// screen without keys; their icons show which, as the game has it
+var sounds = document.querySelectorAll(".sound");
+function toggled() {
+  sounds.forEach(function (b) {
+    b.setAttribute("aria-pressed", b.classList.toggle("off") ? "false" : "true");
+  });
+}
+sounds.forEach(function (b) {
+  b.addEventListener("click", function () {
+    if (Module.webInput && !Module.inputOff) {
+      Module.webInput.push(1, 13, 109, 0, 2, 13, 0, 0);
+      toggled();
+    }
+  });
+});
+addEventListener("keydown", function (e) {
+  if (e.code == "KeyM" && !e.repeat && Module.webInput && !Module.inputOff)
+    toggled();
 });
 // full screen, and on a phone or a tablet held the long way round
 var fullscreen = document.documentElement.requestFullscreen ? function () {

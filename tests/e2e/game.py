@@ -256,6 +256,20 @@ class Session:
         # till moved
         return lambda i: self.masked(i) == self.masked(ref) or WINE and self.unseen and pointer_only(i, ref)
 
+    def away(self, gone):
+        """Another program's window (an invisible one, made here) takes the keyboard's focus, as when a
+        player turns to it; or the focus follows the pointer, over the game, again, as when the X server
+        began."""
+        if gone:
+            self.other = x11.XOpenDisplay(self.env["DISPLAY"].encode())  # the window lives with it
+            window = x11.XCreateWindow(self.other, x11.XDefaultRootWindow(self.other), 0, 0, 1, 1, 0, 0,
+                                       2, None, 0, None)  # InputOnly
+            x11.XMapWindow(self.other, window)
+            x11.XSync(self.other, 0)
+        x11.XSetInputFocus(self.other, window if gone else 1, 1, 0)  # PointerRoot, RevertToPointerRoot
+        x11.XSync(self.other, 0)
+        gone or x11.XCloseDisplay(self.other)
+
     def close_button(self):  # WM_DELETE_WINDOW to the game's window, as a window manager sends it
         window = int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1])  # full screen
         d = x11.XOpenDisplay(self.env["DISPLAY"].encode())
@@ -272,11 +286,13 @@ def pointer_only(img, ref):  # whether img is ref but for one pointer's square
     return not rows or rows[-1] - rows[0] < 16 and max(cols) - min(cols) < 16
 
 
-x11 = ctypes.CDLL("libX11.so.6")
-x11.XOpenDisplay.restype, x11.XInternAtom.restype = ctypes.c_void_p, ctypes.c_ulong
-x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+x11 = ctypes.CDLL("libX11.so.6")  # the calls the driver makes itself, typed
+for f, res, args in (("XOpenDisplay", "p", "s"), ("XDefaultRootWindow", "L", "p"), ("XMapWindow", "i", "pL"),
+                     ("XCreateWindow", "L", "pLiiIIIiIpLp"), ("XSync", "i", "pi"), ("XCloseDisplay", "i", "p"),
+                     ("XSetInputFocus", "i", "pLii"), ("XInternAtom", "L", "psi"), ("XSendEvent", "i", "pLilp")):
+    c = dict(p=ctypes.c_void_p, s=ctypes.c_char_p, L=ctypes.c_ulong, i=ctypes.c_int, I=ctypes.c_uint,
+             l=ctypes.c_long)
+    getattr(x11, f).restype, getattr(x11, f).argtypes = c[res], [c[a] for a in args]
 
 
 class Case(unittest.TestCase):

@@ -4,6 +4,7 @@
 #include "headless.h"
 #include "main.h"
 #include "spam.h"
+#include "window.h"
 
 #include <gtest/gtest.h>
 
@@ -133,6 +134,56 @@ TEST_F(Game, ColoursSwingFurtherAsHealthDropsAndEachTurnStartsAfresh)
    p.run();
    EXPECT_EQ(p.passes, (Ints{ 3, 3 }));
    EXPECT_EQ(spam_seen, (Ints{ 0, 0, 3, 0, 0, 3 }));   // one every 30 ticks
+}
+
+TEST_F(Game, AwayTheTurnStandsStillTillAPressOrKeyOnceBackWhichFiresNothing)
+{
+   static const char line[] = "Paused: press a key or click to go on";
+   auto shown = [] {
+      BITMAP *ref = create_bitmap(8 * (sizeof line - 1), 8);
+      textout_ex(ref, font, line, 0, 0, 3, 0);
+      int differ = 0;
+      for (int y = 0; y < ref->h; y++)
+         for (int x = 0; x < ref->w; x++)
+            differ += getpixel(screen, 200 + x, 300 + y) != getpixel(ref, x, y);
+      destroy_bitmap(ref);
+      return differ == 0;
+   };
+   num_players = 2;
+   Play p;
+   double before = 0;
+   int spam_y = 0;
+   // by pass: 0 thirty-one ticks (a spam); 1 away; 2 ten seconds and 600 ticks go by; 3 back;
+   // 4 away, and a click on the window; 5 back, where that click goes on; 6 a tick, a second; 7 away;
+   // 8 back, Esc
+   p.on_pass = [&](int pass) {
+      EXPECT_EQ(shown(), (pass >= 2 && pass <= 5) || pass == 8) << pass;
+      for (int i = 0; i < (pass ? pass == 6 : 31); i++)
+         game_timer();
+      spam_y = pass == 1 ? spams[0].y : spam_y;
+      before = pass == 1 ? timer.GetStopwatchTimeSec() : before;
+      if (pass == 6) {   // where it stood: no tick, no time gone by; and then it goes on
+         EXPECT_DOUBLE_EQ(timer.GetStopwatchTimeSec(), before);
+         EXPECT_TRUE(spams[0].alive && spams[0].y == spam_y);
+         fake_clock_now += 1000000;
+      }
+      EXPECT_TRUE(pass != 7 || timer.GetStopwatchTimeSec() == before + 1);
+      EXPECT_TRUE(banana_list == nullptr && headless_voices.empty());   // the click fired nothing
+      window_away = pass == 1 || pass == 2 || pass == 4 || pass == 7;
+      if (pass == 2) {
+         fake_clock_now += 10000000;
+         for (int i = 0; i < 600; i++)
+            game_timer();
+      }
+      if (pass == 4)
+         headless_press(401, 300, true);
+      if (pass == 8)
+         headless_queue_key(KEY_ESC);
+   };
+   headless_voices.clear();
+   p.run();
+   EXPECT_EQ(num_players, -1);
+   EXPECT_EQ(p.passes, (Ints{ 9 }));
 }
 
 } // namespace

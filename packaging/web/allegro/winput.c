@@ -4,8 +4,9 @@
  * or the first finger down) as the library's mouse, its position in the
  * canvas's own pixels however the page scales it. A touch or a pen on the
  * canvas also types a space, so that a tap answers a wait for any key on a
- * device without a keyboard. Once the game has ended the page has its keys
- * and its pointer back (Module.inputOff).
+ * device without a keyboard. The page's own buttons keep their presses, and
+ * once the game has ended the page has its keys and its pointer back
+ * (Module.inputOff).
  */
 #include "web.h"
 
@@ -53,6 +54,7 @@ EM_JS(void, web_listen, (void), {
    var held = 0;   /* buttons pressed over the canvas: a press elsewhere is the page's */
    var pointer = function(e) {
       if (!e.isPrimary || Module.inputOff) return;   /* a second finger leaves the first alone */
+      if (!held && e.target.closest && e.target.closest("button")) return;   /* the page's own buttons */
       var c = Module.canvas, r = c.getBoundingClientRect(), down = e.type == "pointerdown" && e.target == c;
       held = down ? 7 : e.type == "pointercancel" ? 0 : held & e.buttons;
       var x = Math.floor((e.clientX - r.left) * c.width / r.width);

@@ -73,6 +73,36 @@ EM_JS(void, web_next_frame, (int most_ms), {
    });
 });
 
+/* whether the player is away from the page: it is hidden (another tab, a
+   minimised window), or its window has lost the focus to another */
+EM_JS(int, web_page_away, (void), {
+   if (Module.away === undefined) {
+      Module.away = false;
+      addEventListener("blur", function () { Module.away = true; });
+      addEventListener("focus", function () { Module.away = false; });
+   }
+   return document.hidden || Module.away;
+});
+
+/* a page runs in the background, as the game asks: the display switch
+   callbacks only learn that the player left it or came back */
+static int web_display_switch_mode(int mode)
+{
+   return mode == SWITCH_BACKGROUND || mode == SWITCH_NONE ? 0 : -1;
+}
+
+static void web_follow_focus(void)
+{
+   static int away;
+   if (web_page_away() != away) {
+      away = !away;
+      if (away)
+         _switch_out();
+      else
+         _switch_in();
+   }
+}
+
 void _web_yield(int ms)
 {
    _web_present();
@@ -80,6 +110,7 @@ void _web_yield(int ms)
       web_next_frame(100);
    else
       emscripten_sleep(ms);
+   web_follow_focus();
    _web_take_input();
    _web_advance_timers();
    _web_fill_sound();
@@ -160,7 +191,7 @@ SYSTEM_DRIVER system_web = {
    NULL,   /* read_hardware_palette */
    NULL,   /* set_palette_range */
    NULL,   /* get_vtable */
-   NULL,   /* set_display_switch_mode */
+   web_display_switch_mode,
    NULL,   /* display_switch_lock */
    web_desktop_color_depth,
    NULL,   /* get_desktop_resolution */
