@@ -265,21 +265,35 @@ int run_tick(std::uint32_t *processed)
    return pulse_position(health, game_time.load());
 }
 
+static const char PAUSED[] = "Paused: press a key or click to go on";
+
+// the pause's line: once the player is back, what goes on
+static void say_paused(bool back)
+{
+   scare_mouse();
+   rectfill(screen, 200, 300, 200 + 8 * (sizeof PAUSED - 1) - 1, 307, 0);
+   textout_ex(screen, font, back ? PAUSED : "Paused", 200, 300, 3, 0);
+   unscare_mouse();
+}
+
 // While the player is away the turn stands still: no tick runs, so nothing
-// moves and no sound starts, and the stopwatch stops. Once back, a press or a
-// key (a press on the window may be what brought it back) goes on from where
-// it stood and fires nothing; Esc still abandons the game. The picture is
-// copied whole again, should the screen have been lost meanwhile. False when
-// the game was abandoned
+// moves and no sound starts, and the stopwatch stops. Once back (a full
+// screen may take a second to come back), a press or a key (a press on the
+// window may be what brought it back) goes on from where it stood and fires
+// nothing; Esc still abandons the game. The picture is copied whole again,
+// should the screen have been lost meanwhile. False when the game was
+// abandoned
 static bool pause_turn(BITMAP *buffer, std::uint32_t processed)
 {
    timer.PauseStopwatch();
-   scare_mouse();
-   textout_ex(screen, font, "Paused: press a key or click to go on", 200, 300, 3, 0);
-   unscare_mouse();
    std::uint32_t seen = presses_now();
-   int key = 0;
+   int key = 0, said = -1;
    for (;;) {
+      int back = !window_away;
+      if (said != back) {
+         said = back;
+         say_paused(back);
+      }
       bool typed = keypressed();
       if (close_requested)
          return false;

@@ -77,23 +77,21 @@ class Page:
             raise
 
     def begin(self, times=1):  # the page's start clicked or tapped once, when it is ready; the game starts
-        def until(what):
+        for what in ("ready", "started"):
             end = time.monotonic() + 30 * self.SLOW
-            while self.log().count(what) < times and self.poll() is None and time.monotonic() < end:
+            seen = lambda: self.log().count("junkfall: " + what) >= times
+            while not seen() and self.poll() is None and time.monotonic() < end:
                 time.sleep(0.02)
-            return self.log().count(what) >= times
-        if not until("junkfall: ready"):
-            raise AssertionError("the page never became ready")
-        if self.device:
-            self.tap(*self.box("start")[:2], page=True)
-        else:  # with no window manager the window is set to fill the screen (Chromium keeps one a pixel
-            # short of a screen it would fill; one a pixel over can be set to it); the page then laid out
-            click = ["search", "--sync", "--onlyvisible", "--name", "^Junkfall", "windowsize", "--sync", "%@",
-                     W, H, "windowmove", "--sync", "%@", 0, 0, "mousemove", "--sync", W // 2, H // 2, "sleep",
-                     0.2, "click", 1]
-            subprocess.run([str(a) for a in ["xdotool"] + click], env=self.env, check=True, timeout=30)
-        if not until("junkfall: started"):
-            raise AssertionError("the page's start, clicked once, did not start the game")
+            if not seen():
+                raise AssertionError("the page not %s (its start clicked once, when it was ready)" % what)
+            if what == "ready" and self.device:
+                self.tap(*self.box("start")[:2], page=True)
+            elif what == "ready":  # with no window manager the window is set to fill the screen (Chromium
+                # keeps one a pixel short of a screen it would fill; one a pixel over can be set to it)
+                click = ["search", "--sync", "--onlyvisible", "--name", "^Junkfall", "windowsize", "--sync",
+                         "%@", W, H, "windowmove", "--sync", "%@", 0, 0, "mousemove", "--sync", W // 2, H // 2,
+                         "sleep", 0.2, "click", 1]
+                subprocess.run([str(a) for a in ["xdotool"] + click], env=self.env, check=True, timeout=30)
 
     def devtools(self, device, url, end):  # the page's connection, the device emulated, the page opened
         while not re.search(r"DevTools listening on (ws://\S+)", self.log()) and time.monotonic() < end:

