@@ -462,13 +462,10 @@ def sounds(mix):
     """Every sound in a mix, in order, [(start frame, name, pitch)], one begun k times at once k times;
     and its damage, [(frame, what)]: stretches no sound explains, sounds at a loudness not a whole
     multiple of the usual one (every sound plays at full volume)."""
-    told, bad = hear.tell(mix, WAVES)
+    told, bad, rest = hear.tell(mix, WAVES)
     usual = float(np.median([g for *_, g in told] or [1]))
     out = [(s, n, round(st * hear.RATE * 1000 / (256 * SAMPLES[n][1]))) for s, n, st, g in told
            for _ in range(round(g / usual))]
-    rest = mix.copy()
-    for s, n, st, g in told:
-        rest[s:s + len(WAVES[n, st])] -= g * WAVES[n, st][:len(mix) - s]
     damaged = [(k, "played again" if replayed(mix, rest, k) else "no sound explains it")
                for i, k in enumerate(bad) if not i or k > bad[i - 1] + 2 * hear.W]
     return out, damaged + [(s, "%s at %.2f of the usual loudness" % (n, g / usual)) for s, n, _, g in told
@@ -477,7 +474,6 @@ def sounds(mix):
 
 def replayed(mix, rest, k):  # whether what no sound explains at k is the sound of up to a ring before
     loud = k + np.flatnonzero(np.abs(rest[k:k + 2 * hear.W]) > hear.QUIET)  # (not silence: a sound cut short)
-    a, b = (loud[0], loud[-1] + 1) if len(loud) else (0, 0)
-    meant = mix - rest
+    a, b, meant = (loud[0], loud[-1] + 1, mix - rest) if len(loud) else (0, 0, None)
     return bool(RING and b and np.abs(mix[a:b]).max() > hear.QUIET and any(
         np.abs(mix[a:b] - meant[a - d:b - d]).max() < hear.QUIET for d in range(1, min(RING, a) + 1)))

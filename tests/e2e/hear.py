@@ -97,8 +97,8 @@ def quieter(r, t, s, g):  # whether taking g t away whole, from frame s, leaves 
 
 
 def tell(x, lib):
-    """The sounds in a mix x, in order, [(start, name, step, gain)], and where it was damaged: the first
-    frames of the windows that no sound explains."""
+    """The sounds in a mix x, in order, [(start, name, step, gain)]; where it was damaged: the first
+    frames of the windows that no sound explains; and what they leave of x."""
     # a sound begins at most this far before its first loud frame: every voice plays at full volume,
     # which the mixer makes no less than a quarter of the sample (half, centred)
     r, told, damaged, k = x.copy(), [], [], 0
@@ -113,7 +113,7 @@ def tell(x, lib):
         told += [(s, name, step, g) for (name, step, s), g in sounds]
         damaged += [] if sounds else [k]
         k += 1 if sounds else W
-    return sorted(told, key=lambda e: e[0]), damaged
+    return sorted(told, key=lambda e: e[0]), damaged, r
 
 
 def arrived_whole(mix, sink):
