@@ -273,16 +273,14 @@ class Session:
         gone or x11.XCloseDisplay(self.other)
 
     def close_button(self):  # WM_DELETE_WINDOW to the game's window, as a window manager sends it
-        self.wm_message(int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1]),  # full
-                        b"WM_DELETE_WINDOW")  # screen
-
-    def wm_message(self, window, protocol):  # a window manager's message to a window
+        window = int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1])  # full screen
         d = x11.XOpenDisplay(self.env["DISPLAY"].encode())
-        atoms = [x11.XInternAtom(d, name, 0) for name in (b"WM_PROTOCOLS", protocol)]
+        atoms = [x11.XInternAtom(d, name, 0) for name in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW")]
         # an XClientMessageEvent on LP64: type, serial, send_event, display, window, type, format, data
         ev = (ctypes.c_long * 24)(33, 0, 0, 0, window, atoms[0], 32, atoms[1])
         x11.XSendEvent(d, window, 0, 0, ev)
         x11.XCloseDisplay(d)
+
 
 def pointer_only(img, ref):  # whether img is ref but for one pointer's square
     rows = [y for y in range(H) if row(img, y) != row(ref, y)]
@@ -474,6 +472,10 @@ def sounds(mix):
 
 def replayed(mix, rest, k):  # whether what no sound explains at k is the sound of up to a ring before
     loud = k + np.flatnonzero(np.abs(rest[k:k + 2 * hear.W]) > hear.QUIET)  # (not silence: a sound cut short)
-    a, b, meant = (loud[0], loud[-1] + 1, mix - rest) if len(loud) else (0, 0, None)
-    return bool(RING and b and np.abs(mix[a:b]).max() > hear.QUIET and any(
-        np.abs(mix[a:b] - meant[a - d:b - d]).max() < hear.QUIET for d in range(1, min(RING, a) + 1)))
+    if not (RING and len(loud)):
+        return False
+    a, b = loud[0], loud[-1] + 1
+    back = min(RING, a)
+    meant = mix[a - back:b] - rest[a - back:b]  # what the told sounds make of it, from a ring before on
+    return bool(np.abs(mix[a:b]).max() > hear.QUIET and any(
+        np.abs(mix[a:b] - meant[back - d:back - d + b - a]).max() < hear.QUIET for d in range(1, back + 1)))
