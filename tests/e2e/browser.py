@@ -88,9 +88,9 @@ class Page:
                 self.tap(*self.box("start")[:2], page=True)
             elif what == "ready":  # with no window manager the window is set to fill the screen (Chromium
                 # keeps one a pixel short of a screen it would fill; one a pixel over can be set to it)
-                click = ["search", "--sync", "--onlyvisible", "--name", "^Junkfall", "windowsize", "--sync",
-                         "%@", W, H, "windowmove", "--sync", "%@", 0, 0, "mousemove", "--sync", W // 2, H // 2,
-                         "sleep", 0.2, "click", 1]
+                click = ["search", "--sync", "--onlyvisible", "--name", "^Junkfall",
+                         "windowsize", "--sync", "%@", W, H, "windowmove", "--sync", "%@", 0, 0,
+                         "mousemove", "--sync", W // 2, H // 2, "sleep", 0.2, "click", 1]
                 subprocess.run([str(a) for a in ["xdotool"] + click], env=self.env, check=True, timeout=30)
 
     def devtools(self, device, url, end):  # the page's connection, the device emulated, the page opened
