@@ -3,6 +3,7 @@
 // menu and a game in turn until the menu says leave.
 #include "main.h"
 
+#include "clock.h"
 #include "data.h"
 #include "game.h"
 #include "press.h"
@@ -43,28 +44,46 @@ static void play_once(int index)
    play_sample(static_cast<SAMPLE *>(data[index].dat), 255, 128, 1000, 0);
 }
 
+// the first splash centred and unscaled, the second stretched to the screen
+static void draw_splash(int index)
+{
+   BITMAP *pic = static_cast<BITMAP *>(data[index].dat);
+   scare_mouse();
+   if (index == SPLASH1_BMP)
+      blit(pic, screen, 0, 0, 400 - pic->w / 2, 300 - pic->h / 2, pic->w, pic->h);
+   else
+      stretch_blit(pic, screen, 0, 0, pic->w, pic->h, 0, 0, 800, 600);
+   unscare_mouse();
+}
+
+// fades a splash in with its sound, holds it (drawn again if the player
+// comes back to a cleared full screen), and fades it out
+static void show_splash(int index, int palette, int sample, int ms)
+{
+   int returns = window_returns;
+   clear_bitmap(screen);
+   draw_splash(index);
+   fade_in(static_cast<RGB *>(data[palette].dat), 3);
+   play_once(sample);
+   std::int64_t rate = 1000, now = 0, end;
+   QueryPerformanceFrequency(&rate);
+   QueryPerformanceCounter(&end);
+   for (end += rate * ms / 1000; QueryPerformanceCounter(&now) && now < end; rest(5)) {
+      if (returned_since(&returns)) {
+         set_palette(static_cast<RGB *>(data[palette].dat));
+         draw_splash(index);
+      }
+   }
+   fade_out(3);
+   clear_bitmap(screen);
+}
+
 static void show_splashes()
 {
-   BITMAP *pic = static_cast<BITMAP *>(data[SPLASH1_BMP].dat);
-
-   clear_bitmap(screen);
    set_palette(black_palette);
-   blit(pic, screen, 0, 0, 400 - pic->w / 2, 300 - pic->h / 2, pic->w, pic->h);
-   fade_in(static_cast<RGB *>(data[SPLASH1_PAL].dat), 3);
-   play_once(SPLASH1_SAMPLE);
-   rest(1200);
-   fade_out(3);
-   clear_bitmap(screen);
-   if (close_requested)
-      return;
-
-   pic = static_cast<BITMAP *>(data[SPLASH2_BMP].dat);
-   stretch_blit(pic, screen, 0, 0, pic->w, pic->h, 0, 0, 800, 600);
-   fade_in(static_cast<RGB *>(data[SPLASH2_PAL].dat), 3);
-   play_once(SPLASH2_SAMPLE);
-   rest(1600);
-   fade_out(3);
-   clear_bitmap(screen);
+   show_splash(SPLASH1_BMP, SPLASH1_PAL, SPLASH1_SAMPLE, 1200);
+   if (!close_requested)
+      show_splash(SPLASH2_BMP, SPLASH2_PAL, SPLASH2_SAMPLE, 1600);
 }
 
 int main(int argc, char **argv)

@@ -83,8 +83,13 @@ bool title_screen()
    }
 
    bool redraw = true;
+   int returns = window_returns;
 
    for (;;) {
+      if (returned_since(&returns)) {
+         set_palette(static_cast<RGB *>(data[TITLE_PAL].dat));
+         redraw = true;
+      }
       if (close_requested || (keypressed() && (readkey() >> 8) == KEY_ESC)) {
          close_menu(work, menu);
          return false;

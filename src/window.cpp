@@ -7,6 +7,7 @@
 
 std::atomic<bool> close_requested{false};
 std::atomic<bool> window_away{false};
+std::atomic<int> window_returns{0};
 static std::atomic<bool> muted{false}, m_held{false};
 
 static void close_button_pressed()
@@ -32,6 +33,7 @@ END_OF_FUNCTION(went_away)
 static void came_back()
 {
    window_away = false;
+   window_returns++;
 }
 END_OF_FUNCTION(came_back)
 
@@ -41,10 +43,19 @@ void watch_focus()
    if (set_display_switch_mode(SWITCH_BACKGROUND) != 0)
       set_display_switch_mode(SWITCH_BACKAMNESIA);
    LOCK_VARIABLE(window_away);
+   LOCK_VARIABLE(window_returns);
    LOCK_FUNCTION(went_away);
    LOCK_FUNCTION(came_back);
    set_display_switch_callback(SWITCH_OUT, went_away);
    set_display_switch_callback(SWITCH_IN, came_back);
+}
+
+bool returned_since(int *seen)
+{
+   int now = window_returns;
+   bool back = now != *seen;
+   *seen = now;
+   return back;
 }
 
 // the key's first press toggles, not its repeats; the library's mixer takes

@@ -21,6 +21,13 @@ void watch_close_button();
 // Each system reports it through the library's display switching
 extern std::atomic<bool> window_away;
 
+// whether the player has come back since *seen was taken (from
+// window_returns, which counts the returns), and takes it again: a full
+// screen may come back cleared and in the colours it went away in, so what is
+// drawn once is drawn again, its palette set again
+extern std::atomic<int> window_returns;
+bool returned_since(int *seen);
+
 // after set_gfx_mode: the library keeps the game running in the background,
 // where the game itself decides what stops, and window_away follows the focus
 void watch_focus();
