@@ -98,14 +98,19 @@ void spam_hit()
    player_score[cur_player]++;
 }
 
-bool player_ready()
+static void draw_prompt()
 {
+   set_palette(game_palette);
    scare_mouse();
    clear_bitmap(screen);
    textout_ex(screen, font, "Press any key to start", 200, 300, 3, 0);
    unscare_mouse();
+}
+
+bool player_ready()
+{
    clear_keybuf();
-   return wait_for_key();
+   return wait_for_key(draw_prompt);
 }
 
 int pulse_position(int health, std::uint32_t ticks)
@@ -317,7 +322,6 @@ static bool pause_turn(BITMAP *buffer, std::uint32_t processed)
 // abandoned the game
 static bool play_turn(BITMAP *buffer)
 {
-   set_palette(game_palette);
    if (!player_ready())
       return false;
    blit(bg, screen, 0, 0, 0, 0, 800, 600);
@@ -359,15 +363,22 @@ static bool play_turn(BITMAP *buffer)
    return true;
 }
 
-static void show_scores()
+static void draw_scores()
 {
+   set_palette(game_palette);
    scare_mouse();
    clear_bitmap(screen);
    textout_ex(screen, font, "Player scores", 200, 300, 3, 0);
    for (int i = 0; i < num_players; i++)
       textprintf_ex(screen, font, 220, 310 + 10 * i, 3, 0, "Player %d: %d", i + 1, player_score[i]);
+   unscare_mouse();
+}
+
+static void show_scores()
+{
    clear_keybuf();
-   wait_for_key();
+   scare_mouse();
+   wait_for_key(draw_scores);
    unscare_mouse();
 }
 
@@ -400,7 +411,6 @@ void play_game()
       }
    }
 
-   set_palette(game_palette);
    if (num_players != -1)
       show_scores();
    destroy_scene(buffer);

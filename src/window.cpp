@@ -89,11 +89,15 @@ void watch_mute_key()
    keyboard_callback = keep_m;
 }
 
-bool wait_for_key()
+bool wait_for_key(void (*draw)())
 {
+   int returns = window_returns;
+   draw();
    while (!keypressed()) {
       if (close_requested)
          return false;
+      if (returned_since(&returns))
+         draw();
       rest(1);
    }
    readkey();

@@ -36,8 +36,9 @@ void watch_focus();
 // again (it starts on); the key goes no further
 void watch_mute_key();
 
-// waits for a key and reads it; false, with nothing read, when the close
-// button was pressed first
-bool wait_for_key();
+// draws the screen with draw (the palette too), then waits for a key and
+// reads it, drawing again whenever the player comes back; false, with
+// nothing read, when the close button was pressed first
+bool wait_for_key(void (*draw)());
 
 #endif

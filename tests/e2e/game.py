@@ -470,12 +470,14 @@ def sounds(mix):
                            if abs(g / usual - max(1, round(g / usual))) > 0.05]
 
 
-def replayed(mix, rest, k):  # whether what no sound explains at k is the sound of up to a ring before
-    loud = k + np.flatnonzero(np.abs(rest[k:k + 2 * hear.W]) > hear.QUIET)  # (not silence: a sound cut short)
+def replayed(mix, rest, k):  # whether what no sound explains at k is the sound of up to a ring before; a
+    # silence only if exactly a ring before (the ring's old piece, quiet then), else it is a sound cut short
+    loud = k + np.flatnonzero(np.abs(rest[k:k + 2 * hear.W]) > hear.QUIET)
     if not (RING and len(loud)):
         return False
     a, b = loud[0], loud[-1] + 1
     back = min(RING, a)
     meant = mix[a - back:b] - rest[a - back:b]  # what the told sounds make of it, from a ring before on
-    return bool(np.abs(mix[a:b]).max() > hear.QUIET and any(
-        np.abs(mix[a:b] - meant[back - d:back - d + b - a]).max() < hear.QUIET for d in range(1, back + 1)))
+    quiet = np.abs(mix[a:b]).max() <= hear.QUIET
+    return any(np.abs(mix[a:b] - meant[back - d:back - d + b - a]).max() < hear.QUIET
+               for d in ([RING] * (back == RING) if quiet else range(1, back + 1)))

@@ -1,15 +1,11 @@
-"""What the game plays, told exactly. The tests take the library's own mix (44.1 kHz) as it leaves the game:
-ALSA's file plugin keeps what the Linux game, or Wine's DirectSound carrying the library's mixer, hands on;
-the web page posts each buffer it queues when opened with ?tap=URL. Such a mix is a sum of the data file's
-samples, each stepped through as the mixer steps (linear interpolation, steps of 1/256 frame) and scaled.
-The method is matching pursuit: at the first frame where the residue (the mix less what is told) is loud,
-each candidate (a sample at a step) is lined up with it by cross-correlation and the best taken; while those
-taken there, fitted together by least squares, leave much of the window unexplained, the best for what they
-leave is taken too; they are subtracted whole if that leaves the mix quieter over their length (a piece of a
-sound played again is not a sound). A sound k times as loud as the usual one is k of it begun together. A
-window no candidate explains was damaged on its way (a busy Wine repeats a piece of its buffer, a late ALSA
-write loses a period, a sound is cut short): it is told as damage. Through the real sound server one check:
-the sink's recording follows the mix's loudness at some lag."""
+"""What the game plays, told exactly, from the library's own mix (44.1 kHz) as it leaves the game: ALSA's
+file plugin keeps what the Linux game, or Wine's DirectSound, hands on; a page opened with ?tap=URL posts
+each buffer it queues. A mix is a sum of the data file's samples, stepped as the mixer steps (linear, in
+1/256 frame) and scaled. Matching pursuit: where the residue is loud, the candidate that best lines up
+(cross-correlation) is taken, with more while those taken (fitted by least squares) leave much of the
+window unexplained; each is subtracted whole if that leaves the mix quieter. k times the usual loudness
+is k sounds begun together. A window nothing explains is damage (a repeated, lost or cut piece). Through
+the real sound server one check: the sink's recording follows the mix's loudness at some lag."""
 import pathlib
 import numpy as np
 

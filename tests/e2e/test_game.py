@@ -1,10 +1,6 @@
-"""A game of two 30 s turns as a player sees and hears it: the prompt, the
-scene, the turret at both edges, landings ending the turn at the twentieth as
-the colours swing and the clock runs down, the second prompt, a dozen quick
-clicks, the scores; a sound for each shot and each envelope shot down, nothing
-else; then M, which silences the shots and brings them back, and a turn that
-stands still while another window has the focus; Esc abandons a game, a press
-held into the menu does nothing there, and the menu's sound plays again; the
+"""A game of two 30 s turns as a player sees and hears it (scene, turret, landings, colours, clock, a
+dozen clicks, scores; a sound for each shot and hit, nothing else); M; a turn that stands still while
+another window has the focus; Esc abandons a game, a press held into the menu does nothing there; the
 close button ends one."""
 import time
 import game
@@ -29,9 +25,6 @@ def ends(seen):  # the last time left the turn's clock showed
 
 
 class Game(game.Case):
-    def key(self, name="space"):  # a key that starts a turn
-        self.s.key(name)
-
     def test_1_prompt_after_play(self):
         self.s.start()
         self.s.wait_for(self.s.shows(game.menu()), 15, "menu")
@@ -40,7 +33,7 @@ class Game(game.Case):
 
     def test_2_scene_of_the_first_frame(self):
         self.s.move(400, Y)
-        self.key("Escape")  # any key starts a turn, Esc too
+        self.s.key("Escape")  # any key starts a turn, Esc too
         img = self.s.wait_for(lambda i: game.clock(i) is not None, 3, "first frame")
         self.assertEqual((game.clock(img), game.health(img)), (29, 20))
         near = range(Y - 7 - game.SLACK, Y + 9 + game.SLACK)  # the pointer's rows
@@ -88,7 +81,7 @@ class Game(game.Case):
         self.assertLessEqual(min(swing), 40, "the colours hardly swung")
 
     def test_6_second_turn_a_dozen_shots_then_scores_in_order(self):
-        self.key()
+        self.s.key("space")
         for x in range(60, 780, 60):  # across the screen, wherever the envelopes are
             self.s.move(x, Y)
             self.s.x("xdotool", "click", 1, "sleep", 0.35)
@@ -117,7 +110,7 @@ class Game(game.Case):
         self.s.heard()  # its sound over before the next, which is the same
         self.s.click(*centre(TIMES[4]), self.s.shows(game.menu(1, 4)), "300 s chosen")
         self.s.click(*centre(PLAY), self.s.shows(PROMPT), "prompt")
-        self.key()
+        self.s.key("space")
         self.s.move(20, Y)
         self.s.key("m")  # M, a shot, M again, a shot: the first unheard
         mark = self.s.mark()
@@ -153,7 +146,7 @@ class Game(game.Case):
         mark = self.s.mark()
         self.s.click(*centre(TIMES[4]), self.s.shows(game.menu(1, 4)), "300 s chosen")
         self.s.click(*centre(PLAY), self.s.shows(PROMPT), "prompt")
-        self.key()
+        self.s.key("space")
         self.s.wait_for(lambda i: (game.clock(i) or 0) > 290, 3, "a 300 s turn")
         self.s.button(True)  # a shot, held as Esc leaves for the menu, and over Quit there
         x = self.s.mouse[0]
