@@ -137,18 +137,22 @@ class Page:
                                   "r.top, r.right, r.bottom]))(document.getElementById('%s')"
                                   ".getBoundingClientRect())" % element))
 
-    def tap(self, x, y, page=False):
-        """A finger down and up at once, at (x, y) of the canvas or the page; where on the canvas it
-        lands (Firefox's touches fall on whole pixels of the page)."""
+    def tap(self, x, y, page=False, mouse=False):
+        """A finger (or the left button) down and up at once, at (x, y) of the canvas or the page; where on
+        the canvas it lands (Firefox's touches fall on whole pixels of the page)."""
         if not page:
             left, top, right, bottom = self.box("screen")[2:]
             x, y = left + (x + 0.5) * (right - left) / W, top + (y + 0.5) * (bottom - top) / H
         if ENGINE == "firefox":
             x, y = round(x), round(y)
             self.call("input.performActions", context=self.tab, actions=[dict(
-                type="pointer", id="finger", parameters=dict(pointerType="touch"), actions=[
+                type="pointer", id="mouse" if mouse else "finger",
+                parameters=dict(pointerType="mouse" if mouse else "touch"), actions=[
                     dict(type="pointerMove", x=x, y=y), dict(type="pointerDown", button=0),
                     dict(type="pointerUp", button=0)])])
+        elif mouse:
+            for kind in ("mousePressed", "mouseReleased"):
+                self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left", clickCount=1)
         else:
             for kind, points in (("touchStart", [dict(x=x, y=y)]), ("touchEnd", [])):
                 self.call("Input.dispatchTouchEvent", type=kind, touchPoints=points)

@@ -1,8 +1,9 @@
 """The web page on touch screens, with no keyboard: a phone held either way and a tablet show the whole
 picture with the Esc button beside it, a tap picks what it is on; a phone's game by taps alone: the prompt's
 tap fires nothing, quick taps shoot envelopes down (a stall lengthens the sound queue, steady play shortens
-it again), a tap passes the table, the Esc button leaves the menu. The page can be installed, goes full
-screen by its button, and plays offline once visited."""
+it again; the sound button, tapped, silences a shot, and clicked brings the next back), a tap passes the
+table, the Esc button leaves the menu. The page can be installed, goes full screen by its button, and plays
+offline once visited."""
 import pathlib, time
 import browser, game, test_startup
 from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, needs, row
@@ -45,6 +46,16 @@ class Touch(game.Case):
         page.js("(t => { while (Date.now() < t + 300); })(Date.now())")  # a stall, as on a busy machine
         self.assertFalse(short(None), "the sound queue grown after a stall")
         self.s.wait_for(short, 6, "the sound queue short again")
+        sound, shot = page.box("sound")[:2], lambda i: any(BANANA in row(i, y, 380, 420) for y in range(540, 580))
+        self.s.heard()  # the menu's sound over: none cut short. Off by a tap, a shot unheard; on by a click
+        page.tap(*sound, page=True)
+        self.assertTrue(page.js("document.querySelector('#sound .off').getBoundingClientRect().width > 0"))
+        mark = self.s.mark()
+        for what in ("a shot, the sound off", "a shot, the sound on again"):
+            self.s.click(400, 500, shot, what)
+            self.s.wait_for(lambda i: not shot(i), 2, "the shot gone up")
+            page.tap(*sound, page=True, mouse=True) if "off" in what else None
+        self.assertEqual([n for n, _ in self.s.heard(mark) if n == "fire"], ["fire"])
         self.assertNotIn(BANANA, b"".join(row(img, y) for y in range(540, 580)), "the prompt's tap fired")
         table, end = lambda i: game.shows_text(i, 200, 300, "Player scores"), time.monotonic() + 40
         while not table(img := self.s.grab()):  # a tap under the lowest envelope, over and over
