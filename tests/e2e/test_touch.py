@@ -46,7 +46,8 @@ class Touch(game.Case):
         page.js("(t => { while (Date.now() < t + 300); })(Date.now())")  # a stall, as on a busy machine
         self.assertFalse(short(None), "the sound queue grown after a stall")
         self.s.wait_for(short, 6, "the sound queue short again")
-        sound, shot = page.box("sound")[:2], lambda i: any(BANANA in row(i, y, 380, 420) for y in range(540, 580))
+        sound = page.box("sound")[:2]
+        shot = lambda i: any(BANANA in row(i, y, 380, 420) for y in range(540, 580))
         self.s.heard()  # the menu's sound over: none cut short. Off by a tap, a shot unheard; on by a click
         page.tap(*sound, page=True)
         self.assertTrue(page.js("document.querySelector('#sound .off').getBoundingClientRect().width > 0"))
