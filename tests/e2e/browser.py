@@ -1,11 +1,9 @@
-"""The web build as a game process, in one of the three engines Debian ships ($JUNKFALL_ENGINE):
-Chromium (Blink), Firefox ESR (Gecko) or WebKitGTK's MiniBrowser (WebKit). The page comes from a
-server on 127.0.0.1 (a thread of the tests'), and the browser, in a profile of its own, shows it full
-screen on the display; a click on the page starts the game, as a player's does (which lets it play
-sound). The game's status is what the page logs when it ends (each engine writes the page's console
-to its output); its mix comes through the sound tap. On a device (its width and height) the page is
-a touch-only phone's or tablet's in a headless browser driven by its automation protocol: the
-DevTools protocol in Chromium, WebDriver BiDi in Firefox."""
+"""The web build as a game process, in an engine Debian ships ($JUNKFALL_ENGINE): Chromium, Firefox ESR or
+WebKitGTK's MiniBrowser. The page comes from a server on 127.0.0.1 (a thread of the tests'); the browser, in
+a profile of its own, shows it full screen; a click on the page starts the game, as a player's does (which
+lets it play sound). The game's status is what the page logs when it ends (each engine writes the console
+to its output); its mix comes through the sound tap. On a device (width, height) the page is a touch-only
+phone's or tablet's in a headless browser driven by its protocol: DevTools (Chromium), WebDriver BiDi."""
 import base64, functools, glob, http.server, io, json, os, pathlib, re, subprocess, tempfile, threading, time
 import urllib.request
 import websocket

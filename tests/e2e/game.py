@@ -1,12 +1,11 @@
-"""Drives a built game ($JUNKFALL_GAME) as a player would: on a private Xvfb, with xdotool for
-input, ImageMagick's import for the screen, a private PipeWire for the sound (told by hear.py). What
-it should show and play comes from the library itself (ctypes, none system), the data file and
-the game's own tables. A game ending in .exe is the Windows build, run under Wine; a page (.html)
-the web build, served on 127.0.0.1 and opened in a browser (browser.py)."""
+"""Drives a built game ($JUNKFALL_GAME) as a player would: on a private Xvfb, xdotool for input, import for
+the screen, a private PipeWire for the sound (told by hear.py). What it should show and play comes from the
+library itself (ctypes, none system), the data file and the game's own tables. A game ending in .exe is the
+Windows build, under Wine (wine.py); a page (.html) the web build, opened in a browser (browser.py)."""
 import ctypes, functools, os, pathlib, random, re, shutil, subprocess, tempfile, time, unittest
 from collections import Counter
 import numpy as np
-import browser, hear, sound_server
+import browser, hear, sound_server, wine
 
 GAME = os.environ.get("JUNKFALL_GAME", "build/junkfall")
 DATA = os.environ.get("JUNKFALL_DATA", os.path.join(os.path.dirname(GAME), "media/data.dat"))
@@ -21,12 +20,10 @@ LACKS = {
     "linux": {"touch": TOUCH},
     "wine": {"touch": TOUCH, "signals": "Wine passes no signal on to a Windows program",
              "long paths": "longer than Windows' paths",
-             "pointer to the pixel": "under Wine the game's pointer follows X's by relative motion, now and "
-                                     "then a pixel or two off",
+             "pointer to the pixel": "the game's pointer follows X's by motion alone: now and then 2 px off",
              "message text": "the library's messages are Windows message boxes, their text unread",
-             "focus": "Wine heeds no focus that follows the pointer, and on an X server with no window "
-                      "manager gives the full-screen game the foreground again by no other means tried (the "
-                      "focus set on its window, a window manager's WM_TAKE_FOCUS, a click)",
+             "focus": "on an X server without a window manager Wine gives the full-screen game the foreground"
+                      " again by no means tried (focus following the pointer or set, WM_TAKE_FOCUS, a click)",
              "silence without a card": "on Windows a machine without sound devices fails to start the sound "
                                        "(no MIDI device, and no patch set for the library's synthesiser)"},
     "web": {"signals": "a page gets no signals", "close button": "a page closes with its tab, game and all",
@@ -95,26 +92,10 @@ class Session:
                                                       'printf "%s\\0" "$last" >> "$MSGS"\nexit 101\n')
         os.chmod(self.dir + "/xmessage", 0o755)
         try:
-            WINE and self.wine_prefix()
+            WINE and wine.prefix(self, GAME)
         except BaseException:  # no X or sound server left behind by a session that never came
             self.close()
             raise
-
-    def wine_prefix(self):  # one per build tree: no Wine dialogs, the GDI renderer (quick on Xvfb), the X
-        # pointer left where it is put (see move), and sound through ALSA, whose default keeps the mix;
-        # the library's own mixer in a DirectSound stream (an allegro.cfg the game finds through $ALLEGRO),
-        # whose buffer a busy machine does not run dry (the library's own holds 35 ms)
-        pathlib.Path(self.dir, "allegro.cfg").write_text("[sound]\ndigi_card = AXA\n")
-        self.env.pop("TMPDIR")  # Wine 10 aborts at once with it set ("free(): invalid pointer")
-        self.env.update(WINEPREFIX=os.path.abspath(os.path.dirname(GAME) + "/wine64"), WINEARCH="win64",
-                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-                        ALLEGRO="Z:" + self.dir.replace("/", "\\"))
-        if not os.path.exists(self.env["WINEPREFIX"] + "/system.reg"):
-            self.x("wineboot", "-i")
-            for key, name, value in (("Direct3D", "renderer", "gdi"), ("Drivers", "Audio", "alsa"),
-                                     ("DirectInput", "MouseWarpOverride", "disable")):
-                self.x("wine", "reg", "add", "HKCU\\Software\\Wine\\" + key, "/v", name, "/d", value, "/f")
-            self.x("wineserver", "-w")
 
     def start(self, *cmd, device=None, **env):  # the game by default; the page on a touch screen of a size
         self.stop()
@@ -141,19 +122,9 @@ class Session:
         each time a window of the game hides."""
         end = time.monotonic() + timeout * SLOW + 4.5 * WINE + 10 * WINE * (self.game.poll() is None)
         while WINE and self.game.poll() is None and time.monotonic() < end:
-            self.answer_box()
+            wine.answer_box(self, W, H)
             time.sleep(0.2)
         return self.game.wait(max(0.1, end - time.monotonic()))
-
-    def answer_box(self):  # a small window named as the game, not answered yet: Enter, over it
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Junkfall$",
-                                "getwindowgeometry", "%@"], env=self.env, capture_output=True).stdout
-        for x, y, w, h in re.findall(rb"Position: (-?\d+),(-?\d+).*?Geometry: (\d+)x(\d+)", found, re.S):
-            on_screen = 0 <= int(x) and 0 <= int(y) and int(x) + int(w) <= W and int(y) + int(h) <= H
-            if on_screen and int(h) < 400 and time.monotonic() > getattr(self, "answered", 0) + 3:
-                self.x("xdotool", "mousemove", int(x) + int(w) // 2, int(y) + int(h) // 2)
-                self.key("Return")
-                self.answered, self.boxes = time.monotonic(), self.boxes + 1
 
     def stop(self):
         if self.game and (WEB or self.game.poll() is None):  # a page's browser outlives its game
@@ -162,10 +133,7 @@ class Session:
 
     def close(self):
         self.stop()
-        WINE and subprocess.run(["wineserver", "-k"], env=self.env)  # what Wine started in its prefix
-        socket = pathlib.Path(self.env.get("WINEPREFIX", "/none"), "wineserver")  # names its socket's
-        if WINE and socket.exists() and re.fullmatch(r"wine-\w{6}", name := socket.read_text()):  # folder
-            shutil.rmtree("/tmp/" + name, ignore_errors=True)  # in /tmp, which the next wine makes again
+        WINE and wine.close(self.env)
         WEB and browser.Page.close()
         self.sound.close()
         self.xvfb.terminate()
@@ -196,18 +164,7 @@ class Session:
         self.mouse, self.unseen = (x, y), False
         if not WINE:
             return self.x("xdotool", "mousemove", x, y)
-        # Under Wine the full-screen game reads only the pointer's motion (with the library's defaults,
-        # moves of 16 pixels or more count twice). So: a move across the screen and back stops the game's
-        # pointer in the corner of x's and y's parity; then a move past (x, y) and one back, each long
-        # enough to count twice
-        moves = []
-        for v, top in ((x, W - 1), (y, H - 1)):
-            corner = 0 if v % 2 == 0 else top
-            travel = (v - corner) // 2
-            past = 40 if travel > 0 or travel == 0 and corner == 0 else -40
-            past = past if 0 <= v + 2 * past <= top else -past
-            moves.append((top - corner, corner, corner + travel + past, corner + travel))
-        for to in zip(*moves):
+        for to in wine.moves(x, y, W, H):
             self.x("xdotool", "mousemove", *to, "sleep", 0.1)  # each taken alone: a busy Wine joins motions
 
     button = lambda self, down: self.x("xdotool", "mousedown" if down else "mouseup", 1)
@@ -235,7 +192,7 @@ class Session:
             x, y = self.mouse  # the library shows the pointer at the centre until it sees motion
             if self.unseen and not WINE and not self.touch:
                 self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
-            WINE and self.answer_box()
+            WINE and wine.answer_box(self, W, H)
             img = self.grab()
             gap, last = max(gap, time.monotonic() - last), time.monotonic()
             if pred(img):
@@ -260,9 +217,8 @@ class Session:
         return lambda i: self.masked(i) == self.masked(ref) or WINE and self.unseen and pointer_only(i, ref)
 
     def away(self, gone):
-        """Another program's window (an invisible one, made here) takes the keyboard's focus, as when a
-        player turns to it; or the focus follows the pointer, over the game, again, as when the X server
-        began."""
+        """Another program's window (an invisible one) takes the keyboard's focus, as when a player turns to
+        it; or the focus follows the pointer, over the game, again, as when the X server began."""
         if gone:
             self.other = x11.XOpenDisplay(self.env["DISPLAY"].encode())  # the window lives with it
             window = x11.XCreateWindow(self.other, x11.XDefaultRootWindow(self.other), 0, 0, 1, 1, 0, 0,
@@ -450,12 +406,6 @@ STARTUP = [("splash1", 1000), ("splash2", 1000), ("title", 1000)]  # each whole,
 HITS = {"hit1", "hit2", "hit3"}
 
 
-# Under Wine a busy DirectSound plays a piece of sound again: a piece of the library's ring of 6144 frames
-# refilled late, heard a ring later a second time, or one of its own 10 ms periods mixed from a few ms back.
-# The one damage a build's platform makes: allowed there, and counted.
-RING = 6144 if WINE else None
-
-
 def sounds(mix):
     """Every sound in a mix, in order, [(start frame, name, pitch)], one begun k times at once k times;
     and its damage, [(frame, what)]: stretches no sound explains, sounds at a loudness not a whole
@@ -464,20 +414,7 @@ def sounds(mix):
     usual = float(np.median([g for *_, g in told] or [1]))
     out = [(s, n, round(st * hear.RATE * 1000 / (256 * SAMPLES[n][1]))) for s, n, st, g in told
            for _ in range(round(g / usual))]
-    damaged = [(k, "played again" if replayed(mix, rest, k) else "no sound explains it")
+    damaged = [(k, "played again" if WINE and wine.replayed(mix, rest, k) else "no sound explains it")
                for i, k in enumerate(bad) if not i or k > bad[i - 1] + 2 * hear.W]
     return out, damaged + [(s, "%s at %.2f of the usual loudness" % (n, g / usual)) for s, n, _, g in told
                            if abs(g / usual - max(1, round(g / usual))) > 0.05]
-
-
-def replayed(mix, rest, k):  # whether what no sound explains at k is the sound of up to a ring before; a
-    # silence only if exactly a ring before (the ring's old piece, quiet then), else it is a sound cut short
-    loud = k + np.flatnonzero(np.abs(rest[k:k + 2 * hear.W]) > hear.QUIET)
-    if not (RING and len(loud)):
-        return False
-    a, b = loud[0], loud[-1] + 1
-    back = min(RING, a)
-    meant = mix[a - back:b] - rest[a - back:b]  # what the told sounds make of it, from a ring before on
-    quiet = np.abs(mix[a:b]).max() <= hear.QUIET
-    return any(np.abs(mix[a:b] - meant[back - d:back - d + b - a]).max() < hear.QUIET
-               for d in ([RING] * (back == RING) if quiet else range(1, back + 1)))

@@ -1,11 +1,10 @@
-"""What the game plays, told exactly, from the library's own mix (44.1 kHz) as it leaves the game: ALSA's
-file plugin keeps what the Linux game, or Wine's DirectSound, hands on; a page opened with ?tap=URL posts
-each buffer it queues. A mix is a sum of the data file's samples, stepped as the mixer steps (linear, in
-1/256 frame) and scaled. Matching pursuit: where the residue is loud, the candidate that best lines up
-(cross-correlation) is taken, with more while those taken (fitted by least squares) leave much of the
-window unexplained; each is subtracted whole if that leaves the mix quieter. k times the usual loudness
-is k sounds begun together. A window nothing explains is damage (a repeated, lost or cut piece). Through
-the real sound server one check: the sink's recording follows the mix's loudness at some lag."""
+"""What the game plays, told exactly, from the library's own mix (44.1 kHz) as it leaves the game (ALSA's file
+plugin keeps what the Linux game or Wine's DirectSound hands on; a page with ?tap=URL posts its buffers): a
+sum of the data file's samples, stepped as the mixer steps (linear, 1/256 frame), scaled. Matching pursuit:
+where the residue is loud the candidate best lined up (cross-correlation) is taken, more while those taken
+(fitted by least squares) leave much of the window unexplained; each subtracted whole if that leaves the mix
+quieter; k times the usual loudness is k sounds. A window nothing explains is damage (a piece repeated, lost
+or cut). Through the real sound server: the sink's recording follows the mix's loudness at some lag."""
 import pathlib
 import numpy as np
 

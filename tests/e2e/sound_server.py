@@ -1,6 +1,5 @@
-"""A private sound server, as a desktop has one: dbus, pipewire, wireplumber and pipewire-pulse, each by its
-process id, in directories of their own, with one null sink ("heard") as the default, reached through ALSA's
-pipewire plugin or the PulseAudio protocol (Chromium); record() keeps what the sink plays."""
+"""A private sound server, as a desktop has one: dbus, pipewire, wireplumber, pipewire-pulse, in folders of
+their own, one null sink ("heard") the default, reached by ALSA or PulseAudio; record() keeps its sound."""
 import os, subprocess, time
 from hear import RATE
 

@@ -1,6 +1,5 @@
-"""The title menu: frames, the crosshair, hit areas one pixel inside the frames (where the
-pointer's position reaches the game exactly), its sound once and choices silent, and Quit
-leaving silently with status 0."""
+"""The title menu: frames, the crosshair, hit areas one pixel inside the frames (where the pointer reaches
+the game exactly), its sound once and choices silent, and Quit leaving silently with status 0."""
 import game
 from game import PLAYERS, TIMES, QUIT, centre, needs
 

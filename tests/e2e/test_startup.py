@@ -1,7 +1,6 @@
-"""Start-up: both splashes and the menu, each with its sound; bad data refused; a long install
-path; a re-saved data file and no sound card, the sound turned off, and the message when a named
-sound driver cannot start; SIGTERM quits as Quit does, and a second one at once. A page plays but posts
-nothing to a sound tap on another site."""
+"""Start-up: splashes and menu with their sounds; bad data refused; a long install path; a re-saved data file,
+no sound card, the sound off, a named sound driver failing; SIGTERM quits as Quit does, a second at once. A
+page posts nothing to a sound tap on another site."""
 import http.server, os, pathlib, re, shutil, signal, subprocess, threading, time, unittest
 import numpy as np
 import browser, game, hear

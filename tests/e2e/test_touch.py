@@ -1,9 +1,7 @@
-"""The web page on touch screens, with no keyboard: a phone held either way and a tablet show the whole
-picture with the Esc button beside it, a tap picks what it is on; a phone's game by taps alone: the prompt's
-tap fires nothing, quick taps shoot envelopes down (a stall lengthens the sound queue, steady play shortens
-it again; the sound button, tapped, silences a shot, and clicked brings the next back), a tap passes the
-table, the Esc button leaves the menu. The page can be installed, goes full screen by its button, and plays
-offline once visited."""
+"""The web page on touch screens, no keyboard: phones and a tablet show the whole picture, Esc beside it; a
+tap picks; a phone's game by taps alone (the prompt's tap fires nothing; a stall lengthens the sound queue,
+steady play shortens it; the sound button, tapped, mutes a shot, clicked brings the next back; taps shoot
+envelopes down, pass the table; Esc leaves the menu). Installable, full screen by its button, offline."""
 import pathlib, time
 import browser, game, test_startup
 from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, needs, row
