@@ -177,7 +177,7 @@ class Session:
         else:
             self.move(x, y)
             WINE and self.move(x, y)  # Wine 10 may miss the first motion after the game starts reading it
-            self.x("xdotool", "sleep", 0.03 * WINE, "click", 1)  # under Wine, the motion read first
+            self.x("xdotool", "click", 1)
         return self.wait_for(until, 3, what)
 
     def grab(self):  # the screen; a touch page's canvas
