@@ -94,8 +94,7 @@ def quieter(r, t, s, g):  # whether taking g t away whole, from frame s, leaves 
 def tell(x, lib):
     """The sounds in a mix x, in order, [(start, name, step, gain)]; where it was damaged: the first
     frames of the windows that no sound explains; and what they leave of x."""
-    # a sound begins at most this far before its first loud frame: every voice plays at full volume,
-    # which the mixer makes no less than a quarter of the sample (half, centred)
+    # a sound begins at most this far before its first loud frame (at full volume: a quarter of the sample)
     r, told, damaged, k = x.copy(), [], [], 0
     lead = max(int(np.argmax(np.abs(t) > 4 * QUIET)) for t in lib.values())
     while len(loud := np.flatnonzero(np.abs(r[k:]) > QUIET)):
