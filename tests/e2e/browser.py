@@ -156,6 +156,14 @@ class Page:
                 self.call("Input.dispatchTouchEvent", type=kind, touchPoints=points)
         return None if page else (int((x - left) * W / (right - left)), int((y - top) * H / (bottom - top)))
 
+    def hide(self, hidden):  # another tab opened in front of the page, as a player turns to one; or closed
+        if ENGINE == "firefox":
+            self.other = self.call("browsingContext.create", type="tab")["context"] if hidden else \
+                self.call("browsingContext.close", context=self.other)
+        else:
+            self.other = self.call("Target.createTarget", url="about:blank")["targetId"] if hidden else \
+                self.call("Target.closeTarget", targetId=self.other)
+
     def canvas(self):  # the canvas's pixels, as a screen grab's; encoded by the browser beside the page (a
         # read by the page's script would hold up the game's frames, and its sound, a tenth of a second)
         url = self.js("new Promise(done => document.getElementById('screen').toBlob(b => { var f = new "

@@ -57,8 +57,7 @@ NO_CARD = dict(PIPEWIRE_RUNTIME_DIR="/none", XDG_RUNTIME_DIR="/none", PULSE_SERV
 
 
 def failing_sound(d):
-    """The environment in which the game's sound fails to start: on Linux a driver named in
-    an allegro.cfg (in d) that cannot start, on Windows no sound device at all."""
+    """Where the game's sound fails to start: a driver named in an allegro.cfg in d; on Windows no device."""
     if WINE:
         return dict(NO_CARD)
     pathlib.Path(d, "allegro.cfg").write_text("[sound]\ndigi_card = ALSA\n")
@@ -117,9 +116,8 @@ class Session:
             pathlib.Path(self.env["MSGS"]).read_text().split("\0")[:-1]
 
     def wait_exit(self, timeout=5):
-        """The game's exit status; TimeoutExpired if it runs on. Under Wine the library's message
-        boxes are answered meanwhile, and Wine waits 2 s for a window manager (Xvfb has none)
-        each time a window of the game hides."""
+        """The game's exit status; TimeoutExpired if it runs on. Under Wine message boxes are answered
+        meanwhile, and Wine waits 2 s for a window manager (Xvfb has none) each time a game window hides."""
         end = time.monotonic() + timeout * SLOW + 4.5 * WINE + 10 * WINE * (self.game.poll() is None)
         while WINE and self.game.poll() is None and time.monotonic() < end:
             wine.answer_box(self, W, H)
@@ -217,8 +215,10 @@ class Session:
         return lambda i: self.masked(i) == self.masked(ref) or WINE and self.unseen and pointer_only(i, ref)
 
     def away(self, gone):
-        """Another program's window (an invisible one) takes the keyboard's focus, as when a player turns to
-        it; or the focus follows the pointer, over the game, again, as when the X server began."""
+        """Another program's window (an invisible one) takes the keyboard's focus, as a player turns to it;
+        or the focus follows the pointer again, as the X server began. A touch page: another tab, in front."""
+        if self.touch:
+            return self.game.hide(gone)
         if gone:
             self.other = x11.XOpenDisplay(self.env["DISPLAY"].encode())  # the window lives with it
             window = x11.XCreateWindow(self.other, x11.XDefaultRootWindow(self.other), 0, 0, 1, 1, 0, 0,
@@ -244,14 +244,12 @@ def pointer_only(img, ref):  # whether img is ref but for one pointer's square
     return not rows or rows[-1] - rows[0] < 16 and max(cols) - min(cols) < 16
 
 
-x11 = ctypes.CDLL("libX11.so.6")  # the calls the driver makes itself, typed
-for f, res, args in (("XOpenDisplay", "p", "s"), ("XDefaultRootWindow", "L", "p"), ("XSync", "i", "pi"),
-                     ("XMapWindow", "i", "pL"), ("XCreateWindow", "L", "pLiiIIIiIpLp"),
-                     ("XCloseDisplay", "i", "p"), ("XSetInputFocus", "i", "pLii"),
-                     ("XInternAtom", "L", "psi"), ("XSendEvent", "i", "pLilp")):
-    c = dict(p=ctypes.c_void_p, s=ctypes.c_char_p, L=ctypes.c_ulong, i=ctypes.c_int, I=ctypes.c_uint,
-             l=ctypes.c_long)
-    getattr(x11, f).restype, getattr(x11, f).argtypes = c[res], [c[a] for a in args]
+x11 = ctypes.CDLL("libX11.so.6")  # the calls the driver makes itself, typed: the result's, the arguments'
+c = {k: getattr(ctypes, "c_" + n) for k, n in zip("psLiIl", "void_p char_p ulong int uint long".split())}
+for f, t in dict(XOpenDisplay="ps", XDefaultRootWindow="Lp", XSync="ipi", XMapWindow="ipL",
+                 XCloseDisplay="ip", XCreateWindow="LpLiiIIIiIpLp", XSetInputFocus="ipLii",
+                 XInternAtom="Lpsi", XSendEvent="ipLilp").items():
+    getattr(x11, f).restype, getattr(x11, f).argtypes = c[t[0]], [c[a] for a in t[1:]]
 
 
 class Case(unittest.TestCase):
@@ -262,6 +260,22 @@ class Case(unittest.TestCase):
     def tearDown(self):  # a failure keeps the session's files: the last game's mix and output
         result = self._outcome.result
         self.s.keep = self.s.keep or any(t is self for t, _ in result.failures + result.errors)
+
+    def stands_still(self, x, y):  # the player away from a turn, then back: a click or tap at (x, y) goes on
+        self.s.away(True)
+        paused = self.s.wait_for(lambda i: shows_text(i, 200, 300, "Paused "), 2, "paused")
+        for still in (3, 1):  # away; then back, asking for a press: nothing moves
+            end = time.monotonic() + still
+            while time.monotonic() < end:
+                self.assertEqual(self.s.masked(self.s.grab()), self.s.masked(paused), "moved while paused")
+            if still == 3:
+                self.s.away(False)
+                paused = self.s.wait_for(lambda i: shows_text(i, 200, 300, PAUSED), 2, "back")
+        img = self.s.click(x, y, lambda i: not shows_text(i, 200, 300, PAUSED) and clock(i), "going on")
+        self.assertEqual(clock(img), clock(paused))
+        after = dict(envelopes(img))  # each where it stood, a tick or a few on
+        drop = [after.get(x, -H) - y for x, y in envelopes(paused)]
+        self.assertTrue(drop and all(0 <= d <= 40 for d in drop), drop)
 
 
 # ---- the game's own tables: the data file's indices, the menu's slots
@@ -332,6 +346,7 @@ def shows_text(img, x, y, s):
 
 
 PROMPT = text([(200, 300, "Press any key to start")])
+PAUSED = "Paused: press a key or click to go on"
 [glyphs(s) for s in ["Time left "] + list(" -0123456789")]  # ready before any turn is timed
 
 
@@ -371,8 +386,8 @@ def clock(img):  # the number in "Time left %3d", if the text is there and whole
 
 
 def envelopes(img, edge=rgb((63, 0, 0))):
-    """Top left corners of whole envelopes in view: 32 pixels in a row in the edge colour (higher than
-    row 36, such a row may be the bottom of one coming in)."""
+    """Top left corners of whole envelopes in view: 32 pixels in a row in the edge colour (above row 36
+    such a row may be the bottom of one coming in)."""
     ch, out = [img[c::3] for c in range(3)], []
     i = ch[0].find(edge[:1] * 32)
     while i >= 0:

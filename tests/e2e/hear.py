@@ -92,8 +92,8 @@ def quieter(r, t, s, g):  # whether taking g t away whole, from frame s, leaves 
 
 
 def tell(x, lib):
-    """The sounds in a mix x, in order, [(start, name, step, gain)]; where it was damaged: the first
-    frames of the windows that no sound explains; and what they leave of x."""
+    """The sounds in a mix x, in order, [(start, name, step, gain)]; the first frames of the windows that
+    no sound explains (damage); what they leave of x."""
     # a sound begins at most this far before its first loud frame (at full volume: a quarter of the sample)
     r, told, damaged, k = x.copy(), [], [], 0
     lead = max(int(np.argmax(np.abs(t) > 4 * QUIET)) for t in lib.values())
@@ -111,8 +111,7 @@ def tell(x, lib):
 
 
 def arrived_whole(mix, sink):
-    """Whether the sink's recording follows the mix's loudness at some lag: the mix less its last
-    second, which the server may not have played yet."""
+    """Whether the sink's recording follows the mix's loudness (but its last second) at some lag."""
     a, b = (np.sqrt(np.mean(x[:len(x) // 882 * 882].reshape(-1, 882) ** 2, axis=1)) for x in (mix, sink))
     a = a[:-50]
     lags = [np.corrcoef(a, b[d:d + len(a)])[0, 1] for d in range(len(b) - len(a) + 1)] if a.any() else []

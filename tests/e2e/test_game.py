@@ -3,11 +3,10 @@ a sound for each shot and hit, nothing else); M; a turn standing still while ano
 Esc abandons a game, a press held into the menu does nothing there; the close button ends one."""
 import time
 import game
-from game import TIMES, PLAY, QUIT, PROMPT, W, H, HITS, centre, needs, row
+from game import TIMES, PLAY, QUIT, PROMPT, W, HITS, centre, needs, row
 from game import SKY, CLOUD, GROUND, SPECKLE, TURRET, BANANA
 
 Y = 470  # the pointer's row in play: clear of the turret, the ground and the bar
-PAUSED = "Paused: press a key or click to go on"
 
 
 def landed(t):  # envelopes landed t s into a turn, the k-th at tick 30 k + 309
@@ -121,21 +120,7 @@ class Game(game.Case):
     @needs("focus")
     def test_8_away_the_turn_stands_still_till_a_click_once_back(self):
         self.s.wait_for(lambda i: (game.clock(i) or 299) < 298 and game.envelopes(i), 3, "envelopes falling")
-        self.s.away(True)
-        paused = self.s.wait_for(lambda i: game.shows_text(i, 200, 300, "Paused "), 2, "paused")
-        for still in (3, 1):  # away; then back, asking for a press: nothing moves
-            end = time.monotonic() + still
-            while time.monotonic() < end:
-                self.assertEqual(self.s.masked(self.s.grab()), self.s.masked(paused), "moved while paused")
-            if still == 3:
-                self.s.away(False)
-                paused = self.s.wait_for(lambda i: game.shows_text(i, 200, 300, PAUSED), 2, "back")
-        self.s.click(20, Y, lambda i: not game.shows_text(i, 200, 300, PAUSED), "going on after a click")
-        img = self.s.grab()
-        self.assertEqual(game.clock(img), game.clock(paused))
-        after = dict(game.envelopes(img))  # each where it stood, a tick or a few on
-        drop = [after.get(x, -H) - y for x, y in game.envelopes(paused)]
-        self.assertTrue(drop and all(0 <= d <= 40 for d in drop), drop)
+        self.stands_still(20, Y)
 
     def test_9_one_shot_heard_then_escape_abandons_a_game_and_a_press_held_into_the_menu_does_nothing(self):
         self.assertEqual([n for n, p in self.s.heard(self.mark) if n == "fire"], ["fire"])  # not the muted

@@ -1,7 +1,7 @@
 """Start-up: splashes and menu with their sounds; bad data refused; a long install path; a re-saved data file,
 no sound card, the sound off, a named sound driver failing; SIGTERM quits as Quit does, a second at once. A
 page posts nothing to a sound tap on another site."""
-import http.server, os, pathlib, re, shutil, signal, subprocess, threading, time, unittest
+import http.server, os, pathlib, re, shutil, signal, subprocess, threading, unittest
 import numpy as np
 import browser, game, hear
 from game import W, H, needs, obj, size, palette, picture
@@ -34,7 +34,6 @@ class Startup(game.Case):
         self.s.start()
         for what, screen in (("first splash", SPLASH1), ("second splash", SPLASH2), ("menu", game.menu())):
             self.s.wait_for(self.s.shows(screen), 15, what)
-            print("%s at %.1f s" % (what, time.monotonic() - self.s.t0))
             what == "menu" or self.s.key("Escape")  # typed during a splash: the menu drops it
         self.assertEqual(self.s.heard(), game.STARTUP)
         mix, sink = hear.frames(self.s.mix), hear.frames(self.s.sound.sink)

@@ -1,7 +1,7 @@
 """The web page on touch screens, no keyboard: phones and a tablet show the whole picture, Esc beside it; a
-tap picks; a phone's game by taps alone (the prompt's tap fires nothing; a stall lengthens the sound queue,
-steady play shortens it; the sound button, tapped, mutes a shot, clicked brings the next back; taps shoot
-envelopes down, pass the table; Esc leaves the menu). Installable, full screen by its button, offline."""
+tap picks; a phone's game by taps alone (the prompt's tap fires nothing; behind another tab the turn stands
+still; a stall lengthens the sound queue, play shortens it; the sound button, tapped, mutes a shot, clicked
+brings the next back; taps shoot, pass the table; Esc leaves). Installable, full screen, offline."""
 import pathlib, time
 import browser, game, test_startup
 from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, needs, row
@@ -38,6 +38,8 @@ class Touch(game.Case):
         self.s.click(*centre(TIMES[0]), self.s.shows(game.menu(0, 0)), "30 s")
         self.s.click(*centre(PLAY), self.s.shows(PROMPT), "prompt")
         img = self.s.click(400, 500, lambda i: game.clock(i) is not None, "a turn, begun by a tap")
+        self.s.wait_for(game.envelopes, 3, "envelopes falling")
+        self.stands_still(400, 500)  # the page hidden behind another tab, and shown again
         page = self.s.game  # the longest sound queued ahead over a few frames: at most four buffers
         short = lambda i: max(page.js(QUEUED) for _ in range(30)) < SHORT
         self.s.wait_for(short, 6, "the sound queue short")

@@ -4,9 +4,7 @@ import os, pathlib, re, shutil, subprocess, time
 import numpy as np
 import hear
 
-# A busy DirectSound plays a piece again: a piece of the library's ring refilled late, heard a second time a
-# ring later, or one of its own 10 ms periods mixed from a few ms back. Allowed, and counted
-RING = 6144
+RING = 6144  # a busy DirectSound plays a piece again: a ring's late refill, or a 10 ms period mixed early
 
 
 def prefix(s, game):  # one per build tree: no dialogs, the GDI renderer (quick on Xvfb), the X pointer left
