@@ -272,7 +272,7 @@ class Case(unittest.TestCase):
                 self.s.away(False)
                 paused = self.s.wait_for(lambda i: shows_text(i, 200, 300, PAUSED), 2, "back")
         img = self.s.click(x, y, lambda i: not shows_text(i, 200, 300, PAUSED) and clock(i), "going on")
-        self.assertEqual(clock(img), clock(paused))
+        self.assertIn(clock(paused) - clock(img), (0, 1))  # 4 s away; the grab after the tap may see 1 s go
         after = dict(envelopes(img))  # each where it stood, a tick or a few on
         drop = [after.get(x, -H) - y for x, y in envelopes(paused)]
         self.assertTrue(drop and all(0 <= d <= 40 for d in drop), drop)
