@@ -3,7 +3,6 @@
 // menu and a game in turn until the menu says leave.
 #include "main.h"
 
-#include "clock.h"
 #include "data.h"
 #include "game.h"
 #include "press.h"
@@ -65,10 +64,8 @@ static void show_splash(int index, int palette, int sample, int ms)
    draw_splash(index);
    fade_in(static_cast<RGB *>(data[palette].dat), 3);
    play_once(sample);
-   std::int64_t rate = 1000, now = 0, end;
-   QueryPerformanceFrequency(&rate);
-   QueryPerformanceCounter(&end);
-   for (end += rate * ms / 1000; QueryPerformanceCounter(&now) && now < end; rest(5)) {
+   Timer hold;
+   for (hold.StartStopwatch(); hold.GetStopwatchTimeSec() * 1000 < ms; rest(5)) {
       if (returned_since(&returns)) {
          set_palette(static_cast<RGB *>(data[palette].dat));
          draw_splash(index);
