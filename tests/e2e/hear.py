@@ -92,8 +92,7 @@ def quieter(r, t, s, g):  # whether taking g t away whole, from frame s, leaves 
 
 
 def tell(x, lib):
-    """The sounds in a mix x, in order, [(start, name, step, gain)]; the first frames of the windows that
-    no sound explains (damage); what they leave of x."""
+    """The sounds in x, in order, [(start, name, step, gain)]; damage (windows nothing explains); the rest."""
     # a sound begins at most this far before its first loud frame (at full volume: a quarter of the sample)
     r, told, damaged, k = x.copy(), [], [], 0
     lead = max(int(np.argmax(np.abs(t) > 4 * QUIET)) for t in lib.values())
