@@ -10,7 +10,8 @@
   - the engine's floor: the CPU of bench/floor.html, the least a page that animates a canvas as the
     game's does and plays sound costs that engine, against which the game's page is measured, and its
     click to sound (a tone started on the press); the desktop's, bench/sound_floor.py's;
-  - the Windows build under Wine too, where its build is given.
+  - the Windows build under Wine too, where its build is given, beside the floor of Wine's DirectSound
+    (bench/sound_floor_windows.c, built with it).
 Every build is driven by the end-to-end driver (tests/e2e/game.py) on its own Xvfb.
 
 usage: bench/measure_web.py BUILD_DIR WEB_BUILD_DIR [WINDOWS_BUILD_DIR]   (after cmake --build of each)"""
@@ -128,10 +129,12 @@ def floor():
 
 
 def sound_floor():
-    """The desktop's click to sound: bench/sound_floor.py, on the sound server the game is heard through."""
-    s = driver().Session()
+    """The desktop's click to sound: bench/sound_floor.py, on the sound server the game is heard through;
+    under Wine its DirectSound's, bench/sound_floor_windows.c, built beside the Windows game."""
+    s, game = driver().Session(), sys.modules["game"]
     try:
-        s.start(sys.executable, str(HERE / "sound_floor.py"))
+        s.start(*[os.path.dirname(game.GAME) + "/bench/sound_floor_windows.exe"] if game.WINE else
+                [sys.executable, str(HERE / "sound_floor.py")])
         s.x("xdotool", "search", "--sync", "--name", "Sound floor")
         return {"floor: " + k: v for k, v in click_to_sound(s).items()}
     finally:
@@ -179,7 +182,7 @@ def main(build, web, windows=None):
         env = dict(os.environ, JUNKFALL_GAME=path, JUNKFALL_DATA=build + "/media/data.dat",
                    JUNKFALL_ENGINE=engine)
         runs[name] = {}
-        for what in ("--one", "--floor") if name != "windows" else ("--one",):  # the desktop's floor once
+        for what in ("--one", "--floor"):
             done = subprocess.run([sys.executable, __file__, what, engine], env=env, capture_output=True,
                                   text=True)
             if done.returncode:
