@@ -10,6 +10,8 @@
   - the engine's floor: the CPU of bench/floor.html, the least a page that animates a canvas as the
     game's does and plays sound costs that engine, against which the game's page is measured, and its
     click to sound (a tone started on the press); the desktop's, bench/sound_floor.py's;
+  - in 30 s of play with a click every 0.3 s: damage in the game's own mix, stretches the sink did not play
+    as the mix has them, and how often the page's queue ran dry after the first second;
   - the Windows build under Wine too, where its build is given, beside the floor of Wine's DirectSound
     (bench/sound_floor_windows.c, built with it).
 Every build is driven by the end-to-end driver (tests/e2e/game.py) on its own Xvfb.
@@ -56,11 +58,12 @@ class Screen:
         return np.frombuffer(raw, np.uint8).reshape(-1, 4)[:, 2::-1].tobytes()
 
 
-def driver():
+def driver(tap=False):
     """The end-to-end driver, imported in a process of its own per build, as it picks its build on import."""
     sys.path.insert(0, str(HERE.parent / "tests/e2e"))
     import browser, game
-    browser.Page.TAP = None  # the tests' sound tap costs the page CPU: the latency is read off the sink
+    if not tap:  # the tests' sound tap costs the page CPU: the latency is read off the sink
+        browser.Page.TAP = None
     return game
 
 
@@ -170,9 +173,72 @@ def click_to_sound(s):
             "click to sound ms, range": "%d-%d" % (min(waits), max(waits)), "clicks heard": len(waits)}
 
 
+def whole():
+    """30 s of a turn, a click every 0.3 s near the lowest envelope: what of the game's sound was not whole.
+    Damage in the game's own mix as the tests' ear tells it (a piece lost, repeated or cut; under Wine the
+    ring's replays counted apart); gaps where the sink's recording fell under a third of the mix's loudness
+    (20 ms windows, each second at the lag that fits it best: a lost period, a queue run dry); on a page
+    how often its queue ran dry after the first second of play."""
+    game = driver(tap=True)
+    import hear
+    s = game.Session()
+    try:
+        s.start()
+        s.wait_for(s.shows(game.menu()), 40, "menu")
+        s.click(*game.centre(game.TIMES[4]), s.shows(game.menu(1, 4)), "300 s")
+        s.click(*game.centre(game.PLAY), s.shows(game.PROMPT), "prompt")
+        s.key("space")
+        s.wait_for(lambda i: game.clock(i) is not None, 3, "first frame")
+        t0, clicks, log = time.monotonic(), 0, lambda: s.game.log() if game.WEB else ""
+        time.sleep(1)
+        dry, since = log().count("sound ran dry"), s.mark()
+        while time.monotonic() < t0 + 31:
+            time.sleep(max(0.0, t0 + 1 + 0.3 * clicks - time.monotonic()))
+            if clicks % 3 == 0:  # aimed every third click: under Wine a move takes a quarter second
+                low = max(((y, x) for x, y in game.envelopes(s.grab()) if y < 500), default=(0, 384))
+                s.move(low[1] + 16, 470)
+            s.x("xdotool", "click", 1)
+            clicks += 1
+        time.sleep(1)
+        mix, sink = hear.frames(s.mix), hear.frames(s.sound.sink)
+        damage = [what for k, what in game.sounds(mix)[1] if k >= since]
+        replays = damage.count("played again")
+        return {"clicks": clicks, "damage in the mix": len(damage) - replays, "ring replays (Wine)": replays,
+                "gaps at the sink": gaps(mix, sink, since),
+                "queue ran dry after 1 s": log().count("sound ran dry") - dry if game.WEB else None}
+    finally:
+        s.close()
+
+
+def gaps(mix, sink, since):
+    """Stretches of the mix, from frame since on, that the sink did not play as they were: each second
+    lined up with the sink to the frame (cross-correlation, within 0.6 s of the last second's lag), a 10 ms
+    window is lost where what the sink left unexplained is over a tenth of it. A lost period, a queue run
+    dry, a piece played twice: each one stretch."""
+    def lag_of(x, y):  # where in y the stretch x fits best
+        n = 1 << (len(x) + len(y)).bit_length()
+        c = np.fft.irfft(np.fft.rfft(y, n) * np.conj(np.fft.rfft(x, n)), n)
+        return int(np.argmax(c[:len(y) - len(x)]))
+    bad, second, lag = [], 44100, None
+    for i in range(since, len(mix) - second, second):
+        x = mix[i:i + second]
+        if np.abs(x).max() < 1e-2:
+            continue
+        a = 0 if lag is None else max(0, i + lag - 26460)
+        lag = a + lag_of(x, sink[a:] if lag is None else sink[a:i + lag + second + 26460]) - i
+        y = sink[i + lag:i + lag + second]
+        g = np.dot(x, y) / np.dot(x, x)
+        for k in range(0, second, 441):
+            e = x[k:k + 441]
+            if np.dot(e, e) > 441e-4 and np.sum((y[k:k + 441] - g * e) ** 2) > 0.1 * g * g * np.dot(e, e):
+                bad.append(i + k)
+    return sum(1 for j, k in enumerate(bad) if not j or k > bad[j - 1] + 441)
+
+
 def main(build, web, windows=None):
-    if build in ("--one", "--floor"):
-        print(json.dumps(one_build() if build == "--one" else floor() if web else sound_floor()))
+    if build in ("--one", "--floor", "--whole"):
+        print(json.dumps(one_build() if build == "--one" else whole() if build == "--whole" else
+                         floor() if web else sound_floor()))
         return
     runs = {}
     page = web + "/web/index.html"
@@ -182,7 +248,7 @@ def main(build, web, windows=None):
         env = dict(os.environ, JUNKFALL_GAME=path, JUNKFALL_DATA=build + "/media/data.dat",
                    JUNKFALL_ENGINE=engine)
         runs[name] = {}
-        for what in ("--one", "--floor"):
+        for what in ("--one", "--floor", "--whole"):
             done = subprocess.run([sys.executable, __file__, what, engine], env=env, capture_output=True,
                                   text=True)
             if done.returncode:
