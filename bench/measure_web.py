@@ -10,13 +10,15 @@
   - the engine's floor: the CPU of bench/floor.html, the least a page that animates a canvas as the
     game's does and plays sound costs that engine, against which the game's page is measured, and its
     click to sound (a tone started on the press); the desktop's, bench/sound_floor.py's;
-  - in 30 s of play with a click every 0.3 s: damage in the game's own mix, stretches the sink did not play
-    as the mix has them, and how often the page's queue ran dry after the first second;
+  - in 30 s of play with a click every 0.3 s (a tap, on a phone's page in Chromium and Firefox): damage in
+    the game's own mix, stretches the sink did not play as the mix has them, and how often the page's
+    queue ran dry after the first second;
   - the Windows build under Wine too, where its build is given, beside the floor of Wine's DirectSound
     (bench/sound_floor_windows.c, built with it).
 Every build is driven by the end-to-end driver (tests/e2e/game.py) on its own Xvfb.
 
-usage: bench/measure_web.py BUILD_DIR WEB_BUILD_DIR [WINDOWS_BUILD_DIR]   (after cmake --build of each)"""
+usage: bench/measure_web.py [--whole-only] BUILD_DIR WEB_BUILD_DIR [WINDOWS_BUILD_DIR]   (after cmake --build
+of each; --whole-only: only the 30 s of play, on the desktop and on a phone's page)"""
 import ctypes, json, os, pathlib, subprocess, sys, time
 import numpy as np
 
@@ -173,8 +175,9 @@ def click_to_sound(s):
             "click to sound ms, range": "%d-%d" % (min(waits), max(waits)), "clicks heard": len(waits)}
 
 
-def whole():
-    """30 s of a turn, a click every 0.3 s near the lowest envelope: what of the game's sound was not whole.
+def whole(device=None):
+    """30 s of a turn, a click (on a phone's page, a tap) every 0.3 s near the lowest envelope: what of the
+    game's sound was not whole.
     Damage in the game's own mix as the tests' ear tells it (a piece lost, repeated or cut; under Wine the
     ring's replays counted apart); gaps where the sink's recording fell under a third of the mix's loudness
     (20 ms windows, each second at the lag that fits it best: a lost period, a queue run dry); on a page
@@ -183,12 +186,13 @@ def whole():
     import hear
     s = game.Session()
     try:
-        s.start()
+        s.start(device=device)
         s.wait_for(s.shows(game.menu()), 40, "menu")
         s.click(*game.centre(game.TIMES[4]), s.shows(game.menu(1, 4)), "300 s")
         s.click(*game.centre(game.PLAY), s.shows(game.PROMPT), "prompt")
-        s.key("space")
-        s.wait_for(lambda i: game.clock(i) is not None, 3, "first frame")
+        device or s.key("space")  # a phone has no keys: a tap begins the turn
+        s.click(400, 470, lambda i: game.clock(i) is not None, "first frame") if device else \
+            s.wait_for(lambda i: game.clock(i) is not None, 3, "first frame")
         t0, clicks, log = time.monotonic(), 0, lambda: s.game.log() if game.WEB else ""
         time.sleep(1)
         dry, since = log().count("sound ran dry"), s.mark()
@@ -196,8 +200,8 @@ def whole():
             time.sleep(max(0.0, t0 + 1 + 0.3 * clicks - time.monotonic()))
             if clicks % 3 == 0:  # aimed every third click: under Wine a move takes a quarter second
                 low = max(((y, x) for x, y in game.envelopes(s.grab()) if y < 500), default=(0, 384))
-                s.move(low[1] + 16, 470)
-            s.x("xdotool", "click", 1)
+                device or s.move(low[1] + 16, 470)
+            s.game.tap(low[1] + 16, 470) if device else s.x("xdotool", "click", 1)
             clicks += 1
         time.sleep(1)
         mix, sink = hear.frames(s.mix), hear.frames(s.sound.sink)
@@ -224,6 +228,8 @@ def gaps(mix, sink, since):
         x = mix[i:i + second]
         if np.abs(x).max() < 1e-2:
             continue
+        if lag is not None and i + lag + second + 4410 > len(sink):  # the recording ends about here
+            break
         a = 0 if lag is None else max(0, i + lag - 26460)
         lag = a + lag_of(x, sink[a:] if lag is None else sink[a:i + lag + second + 26460]) - i
         y = sink[i + lag:i + lag + second]
@@ -235,9 +241,10 @@ def gaps(mix, sink, since):
     return sum(1 for j, k in enumerate(bad) if not j or k > bad[j - 1] + 441)
 
 
-def main(build, web, windows=None):
-    if build in ("--one", "--floor", "--whole"):
+def main(build, web, windows=None, modes=("--one", "--floor", "--whole")):
+    if build in ("--one", "--floor", "--whole", "--phone"):
         print(json.dumps(one_build() if build == "--one" else whole() if build == "--whole" else
+                         {"phone: " + k: v for k, v in whole((844, 390)).items()} if build == "--phone" else
                          floor() if web else sound_floor()))
         return
     runs = {}
@@ -248,13 +255,13 @@ def main(build, web, windows=None):
         env = dict(os.environ, JUNKFALL_GAME=path, JUNKFALL_DATA=build + "/media/data.dat",
                    JUNKFALL_ENGINE=engine)
         runs[name] = {}
-        for what in ("--one", "--floor", "--whole"):
+        for what in modes + ("--phone",) * (engine in ("chromium", "firefox")):
             done = subprocess.run([sys.executable, __file__, what, engine], env=env, capture_output=True,
                                   text=True)
             if done.returncode:
                 sys.exit("%s: %s" % (name, done.stderr[-2000:]))
             runs[name].update(json.loads(done.stdout.strip().splitlines()[-1]))
-        if engine:
+        if engine and "--one" in modes:
             runs[name]["game above the floor"] = round(runs[name]["CPU % of a core in play"] -
                                                        runs[name]["floor: CPU % of a core"], 1)
     print("%-30s" % "" + "".join("%12s" % n for n in runs))
@@ -269,6 +276,7 @@ def main(build, web, windows=None):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (3, 4):
+    whole_only = sys.argv[1:2] == ["--whole-only"]
+    if len(sys.argv) - whole_only not in (3, 4):
         sys.exit(__doc__)
-    main(*sys.argv[1:])
+    main(*sys.argv[1 + whole_only:], **({"modes": ("--whole",)} if whole_only else {}))
