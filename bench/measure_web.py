@@ -177,11 +177,9 @@ def click_to_sound(s):
 
 def whole(device=None):
     """30 s of a turn, a click (on a phone's page, a tap) every 0.3 s near the lowest envelope: what of the
-    game's sound was not whole.
-    Damage in the game's own mix as the tests' ear tells it (a piece lost, repeated or cut; under Wine the
-    ring's replays counted apart); gaps where the sink's recording fell under a third of the mix's loudness
-    (20 ms windows, each second at the lag that fits it best: a lost period, a queue run dry); on a page
-    how often its queue ran dry after the first second of play."""
+    game's sound was not whole, from the first second of play on: damage in the game's own mix as the
+    tests' ear tells it (a piece lost, repeated or cut; under Wine the ring's replays counted apart); the
+    stretches the sink did not play as the mix has them (gaps); on a page, how often its queue ran dry."""
     game = driver(tap=True)
     import hear
     s = game.Session()
