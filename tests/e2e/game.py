@@ -52,6 +52,10 @@ def row(img, y, x0=0, x1=W):
     return img[(y * W + x0) * 3:(y * W + x1) * 3]
 
 
+def count(img, colour, y0=0, y1=H, x0=0, x1=W):  # its pixels of that colour in rows y0.., columns x0..
+    return int((np.frombuffer(img, np.uint8).reshape(H, W, 3)[y0:y1, x0:x1] == tuple(colour)).all(2).sum())
+
+
 # a machine with no sound card: no ALSA device of ours, no sound server to reach
 NO_CARD = dict(PIPEWIRE_RUNTIME_DIR="/none", XDG_RUNTIME_DIR="/none", PULSE_SERVER="unix:/none")
 

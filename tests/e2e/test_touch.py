@@ -4,7 +4,7 @@ still; a stall lengthens the sound queue, play shortens it; the sound button, ta
 brings the next back; taps shoot, pass the table; Esc leaves). Installable, full screen, offline."""
 import pathlib, time
 import browser, game, test_startup
-from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, needs, row
+from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, count, needs
 
 PHONE, PORTRAIT, TABLET = (844, 390), (390, 844), (1180, 820)
 QUEUED = "Module.audioFrame / Module.audioContext.sampleRate - Module.audioContext.currentTime"  # seconds
@@ -49,13 +49,13 @@ class Touch(game.Case):
         self.s.heard()  # the menu's sound over: none cut short. Off by a tap, a shot unheard; on by a click
         page.tap(*page.box("sound")[:2], page=True)
         self.assertTrue(page.js("document.querySelector('#sound .off').getBoundingClientRect().width > 0"))
-        mark, shot = self.s.mark(), lambda i: any(BANANA in row(i, y, 380, 420) for y in range(220, 580))
+        mark, shot = self.s.mark(), lambda i: count(i, BANANA, 220, 580, 380, 420)
         for what in ("a shot, the sound off", "a shot, the sound on again"):
             self.s.click(400, 500, shot, what)
             self.s.wait_for(lambda i: not shot(i), 3, "the shot gone up")
             page.tap(*page.box("sound")[:2], page=True, mouse=True) if "off" in what else None
         self.assertEqual([n for n, _ in self.s.heard(mark) if n == "fire"], ["fire"])
-        self.assertNotIn(BANANA, b"".join(row(img, y) for y in range(540, 580)), "the prompt's tap fired")
+        self.assertFalse(count(img, BANANA, 540, 580), "the prompt's tap fired")
         table, end = lambda i: game.shows_text(i, 200, 300, "Player scores"), time.monotonic() + 40
         left = lambda i: min(v for v in (game.clock(i), game.health(i), 9) if v is not None)  # s, landings
         while not table(img := self.s.grab()) and left(img) > 1:  # taps, till a second or a landing from the
