@@ -197,9 +197,9 @@ def whole(device=None):
         while time.monotonic() < t0 + 31:
             time.sleep(max(0.0, t0 + 1 + 0.3 * clicks - time.monotonic()))
             if clicks % 3 == 0:  # aimed every third click: under Wine a move takes a quarter second
-                low = max(((y, x) for x, y in game.envelopes(s.grab()) if y < 500), default=(0, 384))
-                device or s.move(low[1] + 16, 470)
-            s.game.tap(low[1] + 16, 470) if device else s.x("xdotool", "click", 1)
+                x = game.lowest(s.grab(), 500) + 16
+                device or s.move(x, 470)
+            s.game.tap(x, 470) if device else s.x("xdotool", "click", 1)
             clicks += 1
         time.sleep(1)
         mix, sink = hear.frames(s.mix), hear.frames(s.sound.sink)

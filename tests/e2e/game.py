@@ -402,6 +402,10 @@ def envelopes(img, edge=rgb((63, 0, 0))):
     return [(x, y) for x, y in out if (x, y - 15) not in out and y >= 36]  # not the bottom edge of one
 
 
+def lowest(img, above):  # the left edge of the lowest whole envelope above that row; 384 if none
+    return max((e for e in envelopes(img) if e[1] < above), key=lambda e: e[1], default=(384, 0))[0]
+
+
 def sky(img):  # the commonest colour of an open row of sky
     return Counter(bytes(row(img, 400)[i:i + 3]) for i in range(0, 3 * W, 3)).most_common(1)[0][0]
 

@@ -58,9 +58,8 @@ class Touch(game.Case):
         self.assertFalse(count(img, BANANA, 540, 580), "the prompt's tap fired")
         table, end = lambda i: game.shows_text(i, 200, 300, "Player scores"), time.monotonic() + 40
         left = lambda i: min(v for v in (game.clock(i), game.health(i), 9) if v is not None)  # s, landings
-        while not table(img := self.s.grab()) and left(img) > 1:  # taps, till a second or a landing from the
-            low = max([e for e in game.envelopes(img) if e[1] < 400], key=lambda e: e[1], default=(384, 0))
-            self.s.game.tap(low[0] + 16, 470)  # end (a later one passes the table), under the lowest in range
+        while not table(img := self.s.grab()) and left(img) > 1:  # taps till a second or a landing from the
+            self.s.game.tap(game.lowest(img, 400) + 16, 470)  # end (one after passes the table), aimed low
             self.assertLess(time.monotonic(), end, "the turn went on")
         img = self.s.wait_for(table, 35, "score table")
         shot = [n for n in range(1, 40) if game.shows_text(img, 220, 310, "Player 1: %d" % n)]
