@@ -27,9 +27,8 @@ def turn(slot):  # one player, from the menu to the first frame of a turn
 def shoot(over):  # at the lowest envelope not aimed at lately, until over(screen)
     aimed = {}
     while not over(img := s.grab()):
-        pos = next((p for p in range(65) if game.blend(6, p) == game.sky(img)), 64)  # as the colours swing
-        free = [(y, x) for x, y in game.envelopes(img, game.blend(4, pos))
-                if y < 500 and aimed.get(x // 32, 0) < time.monotonic()]
+        now = time.monotonic()
+        free = [(y, x) for x, y in game.envelopes(img) if y < 500 and aimed.get(x // 32, 0) < now]
         if free:
             x = max(free)[1]
             s.move(x + 16, 470)

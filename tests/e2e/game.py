@@ -52,8 +52,10 @@ def row(img, y, x0=0, x1=W):
     return img[(y * W + x0) * 3:(y * W + x1) * 3]
 
 
-def count(img, colour, y0=0, y1=H, x0=0, x1=W):  # its pixels of that colour in rows y0.., columns x0..
-    return int((np.frombuffer(img, np.uint8).reshape(H, W, 3)[y0:y1, x0:x1] == tuple(colour)).all(2).sum())
+def count(img, colour, y0=0, y1=H, x0=0, x1=W):  # its pixels of that colour (or of a set) in rows y0.., x0..
+    px = np.frombuffer(img, np.uint8).reshape(H, W, 3)[y0:y1, x0:x1]
+    colours = {colour} if isinstance(colour, bytes) else colour
+    return sum(int((px == tuple(c)).all(2).sum()) for c in colours)
 
 
 # a machine with no sound card: no ALSA device of ours, no sound server to reach
@@ -301,8 +303,8 @@ al.set_color_conversion(0)
 al.create_bitmap.restype = al.load_datafile.restype = p = ctypes.c_void_p
 FONT = p.in_dll(al, "font")
 _data = al.load_datafile(DATA.encode())
-SKY, CLOUD, GROUND, SPECKLE, TURRET, BAR, BANANA = (rgb(c) for c in (  # in the game's own palette
-    (0, 0, 63), (60, 60, 60), (61, 53, 29), (41, 31, 21), (31, 31, 63), (31, 31, 63), (63, 63, 0)))
+SKY, CLOUD, GROUND, SPECKLE, TURRET, BAR = (rgb(c) for c in (  # in the game's own palette
+    (0, 0, 63), (60, 60, 60), (61, 53, 29), (41, 31, 21), (31, 31, 63), (31, 31, 63)))
 
 
 def obj(name):  # the data file's object of that index name
@@ -390,9 +392,10 @@ def clock(img):  # the number in "Time left %3d", if the text is there and whole
         return int(n) if re.fullmatch(r" *-?\d+", n) else None
 
 
-def envelopes(img, edge=rgb((63, 0, 0))):
-    """Top left corners of whole envelopes in view: 32 pixels in a row in the edge colour (above row 36
-    such a row may be the bottom of one coming in)."""
+def envelopes(img):
+    """Top left corners of whole envelopes in view: 32 pixels in a row in the edge colour, as far as the
+    colours swing with the sky's (above row 36 such a row may be the bottom of one coming in)."""
+    edge = blend(4, next((p for p in range(64, -1, -1) if blend(6, p) == sky(img)), 64))
     ch, out = [img[c::3] for c in range(3)], []
     i = ch[0].find(edge[:1] * 32)
     while i >= 0:
@@ -411,9 +414,12 @@ def sky(img):  # the commonest colour of an open row of sky
     return Counter(bytes(row(img, 400)[i:i + 3]) for i in range(0, 3 * W, 3)).most_common(1)[0][0]
 
 
-def blend(i, pos):  # the sky (6) or the envelopes' edge (4) pos/64 of the way from the second palette
-    ends = {6: ((15, 51, 27), (0, 0, 63)), 4: ((45, 15, 57), (63, 0, 0))}[i]
+def blend(i, pos):  # entry 6 (sky), 4 (envelope edge) or 2 (banana), pos/64 of the way from the 2nd palette
+    ends = {6: ((15, 51, 27), (0, 0, 63)), 4: ((45, 15, 57), (63, 0, 0)), 2: ((25, 48, 34), (63, 63, 0))}[i]
     return rgb(tuple((a * (64 - pos) + b * pos) // 64 for a, b in zip(*ends)))
+
+
+BANANA = {blend(2, pos) for pos in range(65)}  # a banana's colour, however far the colours swing
 
 
 # ---- what the game plays: the samples by their index names, as the mixer plays them
