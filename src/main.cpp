@@ -102,7 +102,7 @@ int main(int argc, char **argv)
    watch_close_button();
 
    install_keyboard();
-   watch_mute_key();
+   watch_game_keys();
    install_timer();
    install_mouse();
    watch_presses();
@@ -113,12 +113,14 @@ int main(int argc, char **argv)
       install_sound(DIGI_NONE, MIDI_NONE, nullptr);
    }
 
-   if (set_gfx_mode(GFX_AUTODETECT, 800, 600, 0, 0) != 0) {
+   if (set_gfx_mode(display_driver(), 800, 600, 0, 0) != 0) {
       set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
       allegro_message("Error setting up a 800x600x8 display\n%s\n", allegro_error);
       return 1;
    }
    watch_focus();
+   if (full_screen_asked(argc, argv))
+      switch_full_screen();
 
    get_executable_name(exe_path, PATH_SIZE);
    replace_filename(data_path, exe_path, "media/data.dat", PATH_SIZE);

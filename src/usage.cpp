@@ -1,4 +1,5 @@
-// The two command-line questions the game answers instead of starting.
+// The two command-line questions the game answers instead of starting, and
+// how it starts.
 #include "usage.h"
 
 #include <cstdio>
@@ -9,11 +10,13 @@
 #endif
 
 static const char usage_text[] =
-   "Usage: junkfall [--help | --version]\n"
+   "Usage: junkfall [--fullscreen | --window | --help | --version]\n"
    "Shoot bananas at the junk mail falling from the sky.\n"
    "\n"
-   "With no arguments the game starts. It needs an X display. The mouse\n"
-   "steers the turret, the left button fires, Esc abandons a game or quits.\n"
+   "The game starts full screen, or in a window with --window; F11 or\n"
+   "Alt+Enter switches between the two. It needs an X display. The mouse\n"
+   "steers the turret, the left button fires, M turns the sound off or on,\n"
+   "Esc abandons a game or quits.\n"
    "Settings for display and sound: see junkfall(6).\n";
 
 int answer_command_line(int argc, char **argv)
@@ -29,4 +32,16 @@ int answer_command_line(int argc, char **argv)
       return std::fflush(stdout) == 0 ? 0 : 1;
    }
    return -1;
+}
+
+bool full_screen_asked(int argc, char **argv)
+{
+   bool full = true;
+   for (int i = 1; i < argc; i++) {
+      if (std::strcmp(argv[i], "--window") == 0)
+         full = false;
+      else if (std::strcmp(argv[i], "--fullscreen") == 0)
+         full = true;
+   }
+   return full;
 }

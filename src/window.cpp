@@ -1,5 +1,5 @@
-// The close button's flag, the window's title, the focus, the mute key, and
-// waiting for a key.
+// The close button's flag, the window's title, the focus, the game's own keys
+// (M, F11), and waiting for a key.
 #include "window.h"
 #include "window_system.h"
 
@@ -8,7 +8,7 @@
 std::atomic<bool> close_requested{false};
 std::atomic<bool> window_away{false};
 std::atomic<int> window_returns{0};
-static std::atomic<bool> muted{false}, m_held{false};
+static std::atomic<bool> muted{false};
 
 static void close_button_pressed()
 {
@@ -58,35 +58,49 @@ bool returned_since(int *seen)
    return back;
 }
 
-// the key's first press toggles, not its repeats; the library's mixer takes
-// its own lock for each voice the volume changes
-static void mute_key(int scancode)
+// F11, or Enter with Alt held, switches between a window and full screen
+static bool is_screen_key(int scancode)
 {
-   if ((scancode & 0x7f) != KEY_M)
-      return;
+   int k = scancode & 0x7f;
+   return k == KEY_F11 || (k == KEY_ENTER && (key_shifts & KB_ALT_FLAG));
+}
+END_OF_FUNCTION(is_screen_key)
+
+// a key's first press acts, not its repeats: M turns the sound off or on (the
+// library's mixer takes its own lock for each voice the volume changes)
+static void game_keys(int scancode)
+{
+   static bool m_held, screen_held;
+   int k = scancode & 0x7f;
    bool down = !(scancode & 0x80);
-   if (down && !m_held) {
-      muted = !muted;
-      set_volume(muted ? 0 : 255, -1);
+   if (k == KEY_M) {
+      if (down && !m_held) {
+         muted = !muted;
+         set_volume(muted ? 0 : 255, -1);
+      }
+      m_held = down;
+   } else if (k == KEY_F11 || k == KEY_ENTER) {
+      if (down && !screen_held && is_screen_key(scancode))
+         switch_full_screen();
+      screen_held = down && is_screen_key(scancode);
    }
-   m_held = down;
 }
-END_OF_FUNCTION(mute_key)
+END_OF_FUNCTION(game_keys)
 
-static int keep_m(int key)
+static int keep_game_keys(int key)
 {
-   return (key >> 8) == KEY_M ? 0 : key;
+   return (key >> 8) == KEY_M || is_screen_key(key >> 8) ? 0 : key;
 }
-END_OF_FUNCTION(keep_m)
+END_OF_FUNCTION(keep_game_keys)
 
-void watch_mute_key()
+void watch_game_keys()
 {
    LOCK_VARIABLE(muted);
-   LOCK_VARIABLE(m_held);
-   LOCK_FUNCTION(mute_key);
-   LOCK_FUNCTION(keep_m);
-   keyboard_lowlevel_callback = mute_key;
-   keyboard_callback = keep_m;
+   LOCK_FUNCTION(is_screen_key);
+   LOCK_FUNCTION(game_keys);
+   LOCK_FUNCTION(keep_game_keys);
+   keyboard_lowlevel_callback = game_keys;
+   keyboard_callback = keep_game_keys;
 }
 
 bool wait_for_key(void (*draw)())

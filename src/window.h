@@ -33,8 +33,9 @@ bool returned_since(int *seen);
 void watch_focus();
 
 // after install_keyboard: M, anywhere, turns the game's sound off or on
-// again (it starts on); the key goes no further
-void watch_mute_key();
+// again (it starts on); F11 or Alt+Enter switches between a window and full
+// screen; these keys go no further
+void watch_game_keys();
 
 // draws the screen with draw (the palette too), then waits for a key and
 // reads it, drawing again whenever the player comes back; false, with

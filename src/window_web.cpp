@@ -4,6 +4,8 @@
 #include "window.h"
 #include "window_system.h"
 
+#include <allegro.h>
+
 void name_window()
 {
 }
@@ -14,5 +16,14 @@ void catch_stop_signals()
 
 // the page's own driver queues as little as the browser allows
 void prefer_prompt_sound()
+{
+}
+
+int display_driver()
+{
+   return GFX_AUTODETECT;
+}
+
+void switch_full_screen()
 {
 }

@@ -4,6 +4,8 @@
 #include "window.h"
 #include "window_system.h"
 
+#include <allegro.h>
+
 void name_window()
 {
 }
@@ -13,5 +15,14 @@ void catch_stop_signals()
 }
 
 void prefer_prompt_sound()
+{
+}
+
+int display_driver()
+{
+   return GFX_AUTODETECT;
+}
+
+void switch_full_screen()
 {
 }

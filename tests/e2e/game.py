@@ -19,6 +19,7 @@ TOUCH = "touch screens are the web page's (on a desktop the library sees a touch
 LACKS = {
     "linux": {"touch": TOUCH},
     "wine": {"touch": TOUCH, "signals": "Wine passes no signal on to a Windows program",
+             "full screen of its own": "the Windows build's full screen is still DirectDraw's 800 x 600 mode",
              "long paths": "longer than Windows' paths",
              "pointer to the pixel": "the game's pointer follows X's by motion alone: now and then 2 px off",
              "message text": "the library's messages are Windows message boxes, their text unread",
@@ -27,6 +28,7 @@ LACKS = {
              "silence without a card": "on Windows a machine without sound devices fails to start the sound "
                                        "(no MIDI device, and no patch set for the library's synthesiser)"},
     "web": {"signals": "a page gets no signals", "close button": "a page closes with its tab, game and all",
+            "full screen of its own": "a page's full screen is the browser's (its button: the touch tests)",
             "install layout": "a page's files are served as built: its data is at /media/data.dat",
             "sound settings": "a page reads no allegro.cfg: no sound driver can be named to fail",
             **({"touch": "WebKitGTK's automation makes no touch events (its WebDriver's touch is WPE's only)"}
@@ -73,8 +75,9 @@ def failing_sound(d):
 class Session:
     """One X server and one sound server; games on them one after another."""
 
-    def __init__(self):
+    def __init__(self, screen=(W, H)):  # the X server's screen, in pixels
         self.dir, self.game, self.keep = tempfile.mkdtemp(prefix="junkfall-e2e."), None, False
+        self.screen = screen
         self.touch = None
         self.mouse = W - 1, H - 1
         self.sound, self.mix = sound_server.Server(self.dir + "/sound"), self.dir + "/sound/mix.raw"
@@ -85,8 +88,8 @@ class Session:
             self.env = dict(os.environ, DISPLAY=":%d" % n, MSGS=self.dir + "/messages", TMPDIR=self.dir,
                             PATH=self.dir + ":" + os.environ["PATH"], **self.sound.game_env())
             # no X cursor: the games draw their own pointer, and Wine's now and then showed X's
-            self.xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "800x600x24", "-nolisten", "tcp",
-                                          "-nocursor", "-noreset"], stderr=subprocess.DEVNULL)
+            self.xvfb = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % screen, "-nocursor",
+                                          "-nolisten", "tcp", "-noreset"], stderr=subprocess.DEVNULL)
             while self.xvfb.poll() is None and subprocess.run(["xdotool", "getmouselocation"], env=self.env,
                                                               capture_output=True).returncode:
                 time.sleep(0.05)
@@ -203,7 +206,7 @@ class Session:
                 return img
             if time.monotonic() > end or self.game.poll() is not None:
                 name = "%s/%s.ppm" % (self.dir, re.sub(r"\W+", "-", what))  # kept with the session's files
-                pathlib.Path(name).write_bytes(b"P6 800 600 255\n" + img)
+                pathlib.Path(name).write_bytes(b"P6 %d %d 255\n" % self.screen + img)
                 raise AssertionError("%s: not seen (last grab %s, status %s, at most %.1f s between grabs)\n"
                                      "%s\n%s" % (what, name, self.game.poll(), gap, self.messages(),
                                                  pathlib.Path(self.dir, "output").read_text()[-3000:]))
@@ -260,7 +263,8 @@ for f, t in dict(XOpenDisplay="ps", XDefaultRootWindow="Lp", XSync="ipi", XMapWi
 
 class Case(unittest.TestCase):
     """The tests of one file share an X server; numbered steps share a game."""
-    setUpClass = classmethod(lambda cls: setattr(cls, "s", Session()))
+    screen = W, H
+    setUpClass = classmethod(lambda cls: setattr(cls, "s", Session(cls.screen)))
     tearDownClass = classmethod(lambda cls: cls.s.close())
 
     def tearDown(self):  # a failure keeps the session's files: the last game's mix and output

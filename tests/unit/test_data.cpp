@@ -36,7 +36,7 @@ TEST(CommandLine, HelpAndVersionAloneAreAnswered)
 {
    const struct { std::vector<const char *> args; int status; const char *out; } rows[] = {
       { { "junkfall", "--version" }, 0, "junkfall 1.0.0\n" },
-      { { "junkfall", "--help" }, 0, "Usage: junkfall [--help | --version]\n" },
+      { { "junkfall", "--help" }, 0, "Usage: junkfall [--fullscreen | --window | --help | --version]\n" },
       { { "junkfall" }, -1, "" }, { { "junkfall", "-v" }, -1, "" },
       { { "junkfall", "--help", "--version" }, -1, "" } };
    for (const auto &r : rows) {
@@ -47,4 +47,16 @@ TEST(CommandLine, HelpAndVersionAloneAreAnswered)
       EXPECT_EQ(out.substr(0, std::strlen(r.out)), r.out);
       EXPECT_EQ(out.empty(), !*r.out);
    }
+}
+
+// full screen unless the last of --window and --fullscreen is --window
+TEST(CommandLine, WindowOrFullScreenTheLastSays)
+{
+   const struct { std::vector<const char *> args; bool full; } rows[] = {
+      { { "junkfall" }, true }, { { "junkfall", "--window" }, false },
+      { { "junkfall", "--window", "--fullscreen" }, true }, { { "junkfall", "--fullscreen", "--window" }, false },
+      { { "junkfall", "--windowed" }, true } };
+   for (const auto &r : rows)
+      EXPECT_EQ(full_screen_asked(static_cast<int>(r.args.size()), const_cast<char **>(r.args.data())), r.full)
+         << r.args.size();
 }
