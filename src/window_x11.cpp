@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -46,6 +47,14 @@ static int factor;        // 0 in a window
 static XImage *scaled;    // the picture at the factor, where that is over 1
 static void (*plain_redraw)(int, int, int, int);   // the library's own
 
+// n pixels, each f times
+static void widen(const std::uint32_t *from, std::uint32_t *to, int n, int f)
+{
+   for (int i = 0; i < n; i++)
+      for (int k = 0; k < f; k++)
+         *to++ = from[i];
+}
+
 // with the library's X lock held; x, y, w, h within the picture
 static void put_scaled(int x, int y, int w, int h)
 {
@@ -58,8 +67,11 @@ static void put_scaled(int x, int y, int w, int h)
    for (int j = y; j < y + h; j++) {
       const char *from = in->data + j * in->bytes_per_line + x * bytes;
       char *to = scaled->data + j * f * scaled->bytes_per_line + x * f * bytes;
-      for (int i = 0; i < w * f; i++)
-         std::memcpy(to + i * bytes, from + i / f * bytes, bytes);
+      if (bytes == 4)   // the common case, a pixel at a time
+         widen(reinterpret_cast<const std::uint32_t *>(from), reinterpret_cast<std::uint32_t *>(to), w, f);
+      else
+         for (int i = 0; i < w * f; i++)
+            std::memcpy(to + i * bytes, from + i / f * bytes, bytes);
       for (int k = 1; k < f; k++)
          std::memcpy(to + k * scaled->bytes_per_line, to, w * f * bytes);
    }
