@@ -8,7 +8,11 @@
 # Frames and ticks are counted from outside: bench/count_calls.so is
 # preloaded into the game and counts the calls each of them makes.
 #
-# usage: bench/measure_process.sh BUILD_DIR
+# usage: [SCREEN=WxH] bench/measure_process.sh BUILD_DIR [--window | --fullscreen]
+# SCREEN is the game's X screen (800x600 unless given; the floor's is always
+# 800x600); the option is the game's own (full screen by default). Full
+# screen, the picture is scaled by the largest whole factor that fits and
+# centred, and every point the script clicks or reads is taken there.
 # BUILD_DIR holds junkfall, media/data.dat, bench/floor and
 # bench/count_calls.so (cmake --build BUILD_DIR --target junkfall floor
 # count_calls); nothing is built or installed here.
@@ -16,11 +20,21 @@
 set -euo pipefail
 export LC_ALL=C
 
-if [ $# -ne 1 ]; then
-  echo "usage: $0 BUILD_DIR" >&2
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+  echo "usage: [SCREEN=WxH] $0 BUILD_DIR [--window | --fullscreen]" >&2
   exit 2
 fi
 build=$(cd "$1" && pwd)
+mode=${2:---fullscreen}
+screen=${SCREEN:-800x600}
+sw=${screen%x*} sh=${screen#*x}
+scale=1 ox=0 oy=0
+if [ "$mode" != --window ]; then
+  scale=$((sw / 800 < sh / 600 ? sw / 800 : sh / 600))
+  ox=$(((sw - 800 * scale) / 2)) oy=$(((sh - 600 * scale) / 2))
+fi
+# a point of the picture on the game's screen
+at() { echo $((ox + scale * $1)) $((oy + scale * $2)); }
 game=$build/junkfall
 floor=$build/bench/floor
 shim=$build/bench/count_calls.so
@@ -83,16 +97,16 @@ wait_for() {
 
 # a private server on a free display; prints the display name
 start_xvfb() {
-  local name=$1
+  local name=$1 size=$2
   : >"$work/$name.display"
-  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/$name.display" \
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$work/$name.display" \
     >"$work/$name-xvfb.log" 2>&1 &
   pids+=($!)
   wait_for 10 "Xvfb ($name)" test -s "$work/$name.display"
 }
 
-start_xvfb game
-start_xvfb floor
+start_xvfb game "$screen"
+start_xvfb floor 800x600
 game_display=:$(head -1 "$work/game.display")
 floor_display=:$(head -1 "$work/floor.display")
 
@@ -113,7 +127,7 @@ floor_pid=$!
 pids+=("$floor_pid")
 started=$(now)
 DISPLAY=$game_display PATH=$work/bin:$PATH COUNT_CALLS_FILE=$counts LD_PRELOAD=$shim \
-  "$game" >"$work/game.log" 2>&1 &
+  "$game" "$mode" >"$work/game.log" 2>&1 &
 game_pid=$!
 pids+=("$game_pid")
 
@@ -131,20 +145,31 @@ cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 hz=$(getconf CLK_TCK)
 
 x() { DISPLAY=$game_display xdotool "$@"; }
-click() { x mousemove "$1" "$2" sleep 0.05 mousedown 1 sleep 0.1 mouseup 1 sleep 0.1; }
+click() { x mousemove $(at "$1" "$2") sleep 0.05 mousedown 1 sleep 0.1 mouseup 1 sleep 0.1; }
 
 # health as the bar shows it: the coloured rows of column 790 of the box
-# (5 per point of health and one more; the box itself is black)
+# (5 per point of health and one more, each as many screen rows as the scale; the
+# box itself is black)
 health() {
-  DISPLAY=$game_display import -window root -crop 1x103+790+0 -depth 8 rgb:- 2>/dev/null |
-    od -An -v -t u1 -w3 |
-    awk '$1 + $2 + $3 > 0 { n++ } END { print (n > 0 ? (n - 1) / 5 : 0) }'
+  DISPLAY=$game_display import -window root -crop "1x$((103 * scale))+$(at 790 0 | tr ' ' +)" -depth 8 rgb:- \
+    2>/dev/null | od -An -v -t u1 -w3 |
+    awk -v s="$scale" '$1 + $2 + $3 > 0 { n++ } END { print (n > 0 ? (n / s - 1) / 5 : 0) }'
 }
 
-# runs the same xdotool commands on both displays in the background
+# runs xdotool commands on both displays in the background: "mousemove X Y"
+# at the picture's X, Y on each
 drivers=()
 drive() {
-  DISPLAY=$game_display xdotool "$@" &
+  local game_args=() i
+  for ((i = 1; i <= $#; i++)); do
+    if [ "${!i}" = mousemove ]; then
+      game_args+=(mousemove $(at "${@:i+1:1}" "${@:i+2:1}"))
+      i=$((i + 2))
+    else
+      game_args+=("${!i}")
+    fi
+  done
+  DISPLAY=$game_display xdotool "${game_args[@]}" &
   drivers+=($!)
   pids+=($!)
   DISPLAY=$floor_display xdotool "$@" &
@@ -292,7 +317,8 @@ DISPLAY=$floor_display xdotool keydown Escape sleep 0.1 keyup Escape
 wait_for 10 "the floor to quit" bash -c "! kill -0 $floor_pid 2>/dev/null"
 wait "$floor_pid" || true
 
-echo "junkfall process on Xvfb 800x600x24, $(nproc) cores; menu reached ${to_menu} s after start"
+echo "junkfall $mode process on Xvfb ${screen}x24 (picture at ${scale} x), $(nproc) cores;" \
+  "menu reached ${to_menu} s after start"
 echo "CPU in % of one core; frames, ticks and palette installs per second"
 printf '%-28s %7s  %6s %6s %6s  %6s %6s %6s\n' window length game floor above frames ticks palette
 printf '%-28s %s\n' "title menu" "${result[menu]}"
