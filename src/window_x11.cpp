@@ -88,6 +88,8 @@ static void scale_back(int *x, int *y)
 // the library in the picture's
 static void scaled_input()
 {
+   if (!_xwin.display)   // closed as the library shuts down
+      return;
    XEvent ev[64];
    int n = 0;
    while (n < 64 && XEventsQueued(_xwin.display, QueuedAfterFlush) > 0)
