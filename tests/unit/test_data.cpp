@@ -54,9 +54,10 @@ TEST(CommandLine, WindowOrFullScreenTheLastSays)
 {
    const struct { std::vector<const char *> args; bool full; } rows[] = {
       { { "junkfall" }, true }, { { "junkfall", "--window" }, false },
-      { { "junkfall", "--window", "--fullscreen" }, true }, { { "junkfall", "--fullscreen", "--window" }, false },
-      { { "junkfall", "--windowed" }, true } };
-   for (const auto &r : rows)
-      EXPECT_EQ(full_screen_asked(static_cast<int>(r.args.size()), const_cast<char **>(r.args.data())), r.full)
-         << r.args.size();
+      { { "junkfall", "--window", "--fullscreen" }, true },
+      { { "junkfall", "--fullscreen", "--window" }, false }, { { "junkfall", "--windowed" }, true } };
+   for (const auto &r : rows) {
+      int argc = static_cast<int>(r.args.size());
+      EXPECT_EQ(full_screen_asked(argc, const_cast<char **>(r.args.data())), r.full) << argc;
+   }
 }
