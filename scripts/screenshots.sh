@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Retakes the README's pictures (docs/images/menu.png and game.png, on amd64
+# Retakes the README's pictures (docs/images/menu.png and game.png, fullscreen-*.png, on amd64
 # windows-menu.png and windows-turn.png, the page's in Chromium, Firefox and
 # WebKit, and on touch screens) from the real games on a private X server,
 # through the end-to-end driver.
@@ -42,6 +42,34 @@ finally:
 PY
 }
 shoot build/junkfall menu game
+# full screen on a 2560 x 1440 monitor, the picture at 2 x in its middle: the menu, and shots flying
+JUNKFALL_GAME=build/junkfall JUNKFALL_DATA=build/media/data.dat PYTHONPATH=tests/e2e \
+  /usr/bin/python3 -B - <<'PY'
+import subprocess, time
+import numpy as np
+import game
+s = game.Session((2560, 1440))
+at = lambda x, y: (480 + 2 * x, 120 + 2 * y)
+picture = lambda img: np.frombuffer(img, np.uint8).reshape(1440, 2560, 3)[120:1320:2, 480:2080:2].tobytes()
+png = lambda name: subprocess.run(["convert", "-size", "2560x1440", "-depth", "8", "rgb:-", "-colors", "256",
+                                   "PNG8:docs/images/%s.png" % name], input=s.grab(), check=True)
+try:
+    s.start()
+    s.mouse = 400, 300  # where the library shows the pointer till it moves
+    s.wait_for(lambda i: s.shows(game.menu())(picture(i)), 40, "menu")
+    png("fullscreen-menu")
+    for x, y in ((100, 297), (240, 410), (200, 512)):  # 1 player, 60 s, Play
+        s.move(*at(x, y))
+        s.x("xdotool", "click", 1, "sleep", 0.5)
+    s.key("space")
+    time.sleep(3)
+    for x in (300, 420, 520):
+        s.move(*at(x, 470))
+        s.x("xdotool", "click", 1, "sleep", 0.25)
+    png("fullscreen-play")
+finally:
+    s.close()
+PY
 if [ "$(dpkg --print-architecture)" = amd64 ]; then
   cmake --preset windows >/dev/null
   cmake --build --preset windows >/dev/null
