@@ -58,7 +58,7 @@ class Touch(game.Case):
         self.assertFalse(count(img, BANANA, 540, 580), "the prompt's tap fired")
         table = lambda i: game.shows_text(i, 200, 300, "Player scores")
         left = lambda i: min(v for v in (game.clock(i), game.health(i), 9) if v is not None)  # s, landings
-        for _ in range(10):  # taps aimed low, then the rest land; none so late that it passes the table
+        for _ in range(6):  # taps aimed low, then the rest land; none so late that it passes the table
             if table(img := self.s.grab()) or left(img) <= 1:
                 break
             self.s.game.tap(game.lowest(img, 400) + 16, 470)
