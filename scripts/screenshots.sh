@@ -46,17 +46,18 @@ shoot build/junkfall menu game
 JUNKFALL_GAME=build/junkfall JUNKFALL_DATA=build/media/data.dat PYTHONPATH=tests/e2e \
   /usr/bin/python3 -B - <<'PY'
 import subprocess, time
-import numpy as np
 import game
 s = game.Session((2560, 1440))
-at = lambda x, y: (480 + 2 * x, 120 + 2 * y)
-picture = lambda img: np.frombuffer(img, np.uint8).reshape(1440, 2560, 3)[120:1320:2, 480:2080:2].tobytes()
+x0, y0 = game.origin(s.screen, 2)
+at = lambda x, y: (x0 + 2 * x, y0 + 2 * y)
 png = lambda name: subprocess.run(["convert", "-size", "2560x1440", "-depth", "8", "rgb:-", "-colors", "256",
                                    "PNG8:docs/images/%s.png" % name], input=s.grab(), check=True)
 try:
     s.start()
-    s.mouse = 400, 300  # where the library shows the pointer till it moves
-    s.wait_for(lambda i: s.shows(game.menu())(picture(i)), 40, "menu")
+    s.move(*at(400, 300))  # where the library shows the pointer till it moves, on the screen too
+    s.mouse = 400, 300
+    whole_menu = lambda i: (p := game.whole(i, s.screen, 2)) is not None and s.shows(game.menu())(p)
+    s.wait_for(whole_menu, 40, "menu")
     png("fullscreen-menu")
     for x, y in ((100, 297), (240, 410), (200, 512)):  # 1 player, 60 s, Play
         s.move(*at(x, y))

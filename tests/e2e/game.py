@@ -410,6 +410,21 @@ def envelopes(img):
     return [(x, y) for x, y in out if (x, y - 15) not in out and y >= 36]  # not the bottom edge of one
 
 
+def origin(screen, f):  # the top left corner of the picture shown at f x in the middle of a screen
+    return (screen[0] - W * f) // 2, (screen[1] - H * f) // 2
+
+
+def whole(img, screen, f=1, centred=True):
+    """The picture in a grab of a bigger screen, shown at f x in its middle (else, a window, at the top left);
+    None unless it is whole: each of its pixels a square of f, the screen black all around."""
+    x0, y0 = origin(screen, f) if centred else (0, 0)
+    root = np.frombuffer(img, np.uint8).reshape(screen[1], screen[0], 3)
+    pic, rows = root[y0:y0 + H * f, x0:x0 + W * f], root[y0:y0 + H * f]
+    around = root[:y0], root[y0 + H * f:], rows[:, :x0], rows[:, x0 + W * f:]
+    sharp = all((pic[i::f, j::f] == pic[::f, ::f]).all() for i in range(f) for j in range(f))
+    return pic[::f, ::f].tobytes() if sharp and not any(a.any() for a in around) else None
+
+
 def lowest(img, above):  # the left edge of the lowest whole envelope above that row; 384 if none
     return max((e for e in envelopes(img) if e[1] < above), key=lambda e: e[1], default=(384, 0))[0]
 

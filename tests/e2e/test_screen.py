@@ -5,7 +5,7 @@ the prompt gives the window back with the picture as it was, answering nothing, 
 again; the monitor is black once the game is gone."""
 import numpy as np
 import game
-from game import PLAYERS, TIMES, PLAY, PROMPT, W, H, BANANA, centre, count, needs
+from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, count, needs
 
 T60 = TIMES[1]
 
@@ -15,20 +15,14 @@ class FullHD(game.Case):
     screen, factor = (1920, 1080), 1
 
     def view(self, img, full=True):  # the picture, if the screen shows it whole (a window: at the top left)
-        f = self.factor if full else 1
-        x0, y0 = ((self.screen[0] - W * f) // 2, (self.screen[1] - H * f) // 2) if full else (0, 0)
-        root = np.frombuffer(img, np.uint8).reshape(self.screen[1], self.screen[0], 3).copy()
-        pic = root[y0:y0 + H * f, x0:x0 + W * f].copy()
-        root[y0:y0 + H * f, x0:x0 + W * f] = 0
-        sharp = all((pic[i::f, j::f] == pic[::f, ::f]).all() for i in range(f) for j in range(f))
-        return pic[::f, ::f].tobytes() if sharp and not root.any() else None
+        return game.whole(img, self.screen, self.factor if full else 1, full)
 
     def shows(self, ref, full=True):
         return lambda i: (p := self.view(i, full)) is not None and self.s.shows(ref)(p)
 
     def click(self, x, y, until, what, last=False):  # at the picture's (x, y): its first pixel on the
-        f, (sw, sh) = self.factor, self.screen  # monitor, or its last
-        self.s.move((sw - W * f) // 2 + f * x + (f - 1) * last, (sh - H * f) // 2 + f * y + (f - 1) * last)
+        f, (x0, y0) = self.factor, game.origin(self.screen, self.factor)  # monitor, or its last
+        self.s.move(x0 + f * x + (f - 1) * last, y0 + f * y + (f - 1) * last)
         self.s.mouse = x, y
         self.s.x("xdotool", "click", 1)
         return self.s.wait_for(until, 3, what)
