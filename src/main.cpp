@@ -113,13 +113,16 @@ int main(int argc, char **argv)
       install_sound(DIGI_NONE, MIDI_NONE, nullptr);
    }
 
-   if (set_gfx_mode(display_driver(), 800, 600, 0, 0) != 0) {
+   // a window the game can make full screen, else any display the library has
+   bool full_screen = full_screen_asked(argc, argv);
+   if (set_gfx_mode(display_driver(full_screen), 800, 600, 0, 0) != 0
+       && set_gfx_mode(GFX_AUTODETECT, 800, 600, 0, 0) != 0) {
       set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
       allegro_message("Error setting up a 800x600x8 display\n%s\n", allegro_error);
       return 1;
    }
    watch_focus();
-   if (full_screen_asked(argc, argv))
+   if (full_screen)
       switch_full_screen();
 
    get_executable_name(exe_path, PATH_SIZE);

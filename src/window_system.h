@@ -16,13 +16,13 @@ void catch_stop_signals();
 // least sound queued, where the library's own keeps too much (Linux)
 void prefer_prompt_sound();
 
-// the library's display driver the game asks for: on X11 a window, which
-// the game itself makes full screen
-int display_driver();
+// before set_gfx_mode: the library's display driver the game asks for, on
+// X11 and Windows a window, which the game itself makes full screen
+int display_driver(bool full_screen);
 
 // after set_gfx_mode, and from the keyboard's callback (F11, Alt+Enter): a
 // window becomes full screen, or full screen a window again, where the game
-// does that itself (X11); elsewhere nothing
+// does that itself (X11, Windows); on a page nothing
 void switch_full_screen();
 
 #endif

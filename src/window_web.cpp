@@ -19,7 +19,7 @@ void prefer_prompt_sound()
 {
 }
 
-int display_driver()
+int display_driver(bool)
 {
    return GFX_AUTODETECT;
 }

@@ -137,7 +137,7 @@ static void tell_manager(bool full, int w, int h)
    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
 }
 
-int display_driver()
+int display_driver(bool)
 {
    return GFX_AUTODETECT_WINDOWED;
 }
@@ -145,7 +145,7 @@ int display_driver()
 void switch_full_screen()
 {
    Display *d = _xwin.display;
-   if (!d || _xwin.wm_window == None)
+   if (!d || _xwin.wm_window == None || !gfx_driver || !gfx_driver->windowed)
       return;
    XLOCK();
    int sw = DisplayWidth(d, _xwin.screen), sh = DisplayHeight(d, _xwin.screen);
