@@ -80,9 +80,12 @@ static void game_keys(int scancode)
       }
       m_held = down;
    } else if (k == KEY_F11 || k == KEY_ENTER) {
-      if (down && !screen_held && is_screen_key(scancode))
-         switch_full_screen();
+      // held is noted first: the switch may let every key go meanwhile
+      // (Windows, as its window changes), this one included
+      bool was_held = screen_held;
       screen_held = down && is_screen_key(scancode);
+      if (screen_held && !was_held)
+         switch_full_screen();
    }
 }
 END_OF_FUNCTION(game_keys)
