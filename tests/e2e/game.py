@@ -19,12 +19,8 @@ TOUCH = "touch screens are the web page's (on a desktop the library sees a touch
 LACKS = {
     "linux": {"touch": TOUCH},
     "wine": {"touch": TOUCH, "signals": "Wine passes no signal on to a Windows program",
-             "full screen of its own": "the Windows build's full screen is still DirectDraw's 800 x 600 mode",
              "long paths": "longer than Windows' paths",
-             "pointer to the pixel": "the game's pointer follows X's by motion alone: now and then 2 px off",
              "message text": "the library's messages are Windows message boxes, their text unread",
-             "focus": "on an X server without a window manager Wine gives the full-screen game the foreground"
-                      " again by no means tried (focus following the pointer or set, WM_TAKE_FOCUS, a click)",
              "silence without a card": "on Windows a machine without sound devices fails to start the sound "
                                        "(no MIDI device, and no patch set for the library's synthesiser)"},
     "web": {"signals": "a page gets no signals", "close button": "a page closes with its tab, game and all",
@@ -39,7 +35,6 @@ LACKS = {
 
 
 WINE, WEB = BUILD == "wine", BUILD == "web"
-SLACK = 2 * WINE  # how far the game's pointer may be from where it was put ("pointer to the pixel")
 needs = lambda what: unittest.skipIf(what in LACKS, LACKS.get(what))
 # what messages() gives for these messages of the library's, and for one that matches a pattern
 said = lambda texts: ["(a box)"] * len(texts) if "message text" in LACKS else texts
@@ -169,10 +164,7 @@ class Session:
 
     def move(self, x, y):
         self.mouse, self.unseen = (x, y), False
-        if not WINE:
-            return self.x("xdotool", "mousemove", x, y)
-        for to in wine.moves(x, y, W, H):
-            self.x("xdotool", "mousemove", *to, "sleep", 0.1)  # each taken alone: a busy Wine joins motions
+        self.x("xdotool", "mousemove", x, y)
 
     button = lambda self, down: self.x("xdotool", "mousedown" if down else "mouseup", 1)
 
@@ -197,7 +189,7 @@ class Session:
         end, gap = last + timeout * SLOW, 0.0  # the longest time between grabs: did the checks stall?
         while True:
             x, y = self.mouse  # the library shows the pointer at the centre until it sees motion
-            if self.unseen and not WINE and not self.touch:
+            if self.unseen and not self.touch:
                 self.x("xdotool", "mousemove", x ^ 1, y, "mousemove", x, y)
             WINE and wine.answer_box(self, W, H)
             img = self.grab()
@@ -213,9 +205,9 @@ class Session:
 
     def masked(self, img):  # without the pointer, which the library draws itself, nor what it leaves
         # where it stood as the screen was drawn under it (a check nudges it from x to x ^ 1 and back)
-        img, (mx, my), a = bytearray(img), self.mouse, SLACK
-        x0, x1 = max(0, (mx & ~1) - 7 - a), min(W, (mx | 1) + 9 + a)
-        for y in range(max(0, my - 7 - a), min(H, my + 9 + a)):
+        img, (mx, my) = bytearray(img), self.mouse
+        x0, x1 = max(0, (mx & ~1) - 7), min(W, (mx | 1) + 9)
+        for y in range(max(0, my - 7), min(H, my + 9)):
             img[(y * W + x0) * 3:(y * W + x1) * 3] = bytes(3 * (x1 - x0))
         return img
 
@@ -225,26 +217,36 @@ class Session:
 
     def away(self, gone):
         """Another program's window (an invisible one) takes the keyboard's focus, as a player turns to it;
-        or the focus follows the pointer again, as the X server began. A touch page: another tab, in front."""
+        or the focus follows the pointer again, as the X server began. Under Wine the game's window is given
+        the focus first, to lose, and back as a window manager gives it (WM_TAKE_FOCUS): Wine hears nothing of
+        focus that follows the pointer. A touch page: another tab, in front."""
         if self.touch:
             return self.game.hide(gone)
+        game_window = self.under_pointer()
         if gone:
             self.other = x11.XOpenDisplay(self.env["DISPLAY"].encode())  # the window lives with it
             window = x11.XCreateWindow(self.other, x11.XDefaultRootWindow(self.other), 0, 0, 1, 1, 0, 0,
                                        2, None, 0, None)  # InputOnly
             x11.XMapWindow(self.other, window)
-        x11.XSetInputFocus(self.other, window if gone else 1, 1, 0)  # PointerRoot, RevertToPointerRoot
-        x11.XSync(self.other, 0)
+            WINE and x11.XSetInputFocus(self.other, game_window, 1, 0)
+        elif WINE:
+            self.wm_protocol(game_window, b"WM_TAKE_FOCUS")
+        x11.XSetInputFocus(self.other, window if gone else game_window if WINE else 1, 1, 0)
+        x11.XSync(self.other, 0)  # PointerRoot (1), RevertToPointerRoot
         gone or x11.XCloseDisplay(self.other)
 
-    def close_button(self):  # WM_DELETE_WINDOW to the game's window, as a window manager sends it
-        window = int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1])  # full screen
+    def under_pointer(self):  # the X window under the pointer: the game's, full screen or not
+        return int(self.x("xdotool", "getmouselocation", "--shell").split(b"WINDOW=")[1])
+
+    def wm_protocol(self, window, name):  # a window manager's message (WM_PROTOCOLS) to a window
         d = x11.XOpenDisplay(self.env["DISPLAY"].encode())
-        atoms = [x11.XInternAtom(d, name, 0) for name in (b"WM_PROTOCOLS", b"WM_DELETE_WINDOW")]
+        atoms = [x11.XInternAtom(d, a, 0) for a in (b"WM_PROTOCOLS", name)]
         # an XClientMessageEvent on LP64: type, serial, send_event, display, window, type, format, data
         ev = (ctypes.c_long * 24)(33, 0, 0, 0, window, atoms[0], 32, atoms[1])
         x11.XSendEvent(d, window, 0, 0, ev)
         x11.XCloseDisplay(d)
+
+    close_button = lambda self: self.wm_protocol(self.under_pointer(), b"WM_DELETE_WINDOW")
 
 
 def pointer_only(img, ref):  # whether img is ref but for one pointer's square
@@ -410,14 +412,15 @@ def envelopes(img):
     return [(x, y) for x, y in out if (x, y - 15) not in out and y >= 36]  # not the bottom edge of one
 
 
-def origin(screen, f):  # the top left corner of the picture shown at f x in the middle of a screen
-    return (screen[0] - W * f) // 2, (screen[1] - H * f) // 2
+def origin(screen, f=1, full=True):  # the picture's top left on a bigger screen: full screen in its middle
+    # at f x; a window where it opens (Windows centres it; a bare X server puts it at the top left)
+    return ((screen[0] - W * f) // 2, (screen[1] - H * f) // 2) if full or WINE else (0, 0)
 
 
-def whole(img, screen, f=1, centred=True):
-    """The picture in a grab of a bigger screen, shown at f x in its middle (else, a window, at the top left);
-    None unless it is whole: each of its pixels a square of f, the screen black all around."""
-    x0, y0 = origin(screen, f) if centred else (0, 0)
+def whole(img, screen, f=1, full=True):
+    """The picture in a grab of a bigger screen, full screen at f x or in a window (origin); None unless it
+    is whole: each of its pixels a square of f, the screen black all around (no window manager, no frame)."""
+    x0, y0 = origin(screen, f, full)
     root = np.frombuffer(img, np.uint8).reshape(screen[1], screen[0], 3)
     pic, rows = root[y0:y0 + H * f, x0:x0 + W * f], root[y0:y0 + H * f]
     around = root[:y0], root[y0 + H * f:], rows[:, :x0], rows[:, x0 + W * f:]

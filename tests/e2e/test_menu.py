@@ -1,7 +1,7 @@
 """The title menu: frames, the crosshair, hit areas one pixel inside the frames (where the pointer reaches
 the game exactly), its sound once and choices silent, and Quit leaving silently with status 0."""
 import game
-from game import PLAYERS, TIMES, QUIT, centre, needs
+from game import PLAYERS, TIMES, QUIT, centre
 
 # A click at (x, y), then the frames shown (player and turn-length slots, 0-based): a centre,
 # the corners of two hit areas, then the frames just outside four others, which miss
@@ -16,14 +16,12 @@ class Menu(game.Case):
         self.s.start()
         self.s.wait_for(self.s.shows(game.menu(1, 3)), 15, "menu")
 
-    @needs("pointer to the pixel")
     def test_2_the_crosshair_in_the_frames_colour(self):
         self.s.move(400, 560)
         colour = game.palette("TITLE_PAL")[1]
         self.s.wait_for(lambda i: game.pointer_shown(i, game.menu(), 400, 560, colour), 2,
                         "the crosshair on the menu, in the frames' colour")
 
-    @needs("pointer to the pixel")
     def test_3_hit_areas_end_one_pixel_inside_the_frames_and_choosing_is_silent(self):
         for (x, y), want in EDGES:
             self.s.click(x, y, self.s.shows(game.menu(*want)), "frames after a click at %d,%d" % (x, y))

@@ -14,29 +14,35 @@ T60 = TIMES[1]
 class FullHD(game.Case):
     screen, factor = (1920, 1080), 1
 
-    def view(self, img, full=True):  # the picture, if the screen shows it whole (a window: at the top left)
+    def view(self, img, full=True):  # the picture, if the screen shows it whole
         return game.whole(img, self.screen, self.factor if full else 1, full)
 
     def shows(self, ref, full=True):
         return lambda i: (p := self.view(i, full)) is not None and self.s.shows(ref)(p)
 
-    def click(self, x, y, until, what, last=False):  # at the picture's (x, y): its first pixel on the
-        f, (x0, y0) = self.factor, game.origin(self.screen, self.factor)  # monitor, or its last
+    def point(self, x, y, full=True, last=False):  # at the picture's (x, y): its first pixel on the monitor,
+        f = self.factor if full else 1  # or its last
+        x0, y0 = game.origin(self.screen, f, full)
         self.s.move(x0 + f * x + (f - 1) * last, y0 + f * y + (f - 1) * last)
         self.s.mouse = x, y
+
+    def click(self, x, y, until, what, last=False):
+        self.point(x, y, last=last)
         self.s.x("xdotool", "click", 1)
         return self.s.wait_for(until, 3, what)
 
     def test_f11_whole_and_sharp_clicks_where_made_the_window_again_and_black_after(self):
         self.s.start(game.GAME, "--window")
         self.s.wait_for(self.shows(game.menu(1, 3), full=False), 15, "the menu in a window")
+        self.point(400, 300, full=False)  # over the window, which (with no window manager) has the keys then
         self.s.key("F11")
         self.click(*centre(PLAYERS[2]), self.shows(game.menu(2, 3)), "full screen, 3 players picked")
         self.click(T60[0] + 116, T60[1] + 45, self.shows(game.menu(2, 1)), "60 s, at its last pixel", True)
         self.click(*centre(TIMES[0]), self.shows(game.menu(2, 0)), "30 s")
         self.click(*centre(PLAY), self.shows(PROMPT), "the prompt")
+        self.point(400, 300)  # where the window will be too, as the key is let go
         self.s.key("F11")
-        self.s.move(*self.s.mouse)  # the same point of the picture in the window
+        self.point(*self.s.mouse, full=False)  # the same point of the picture in the window
         self.s.wait_for(self.shows(PROMPT, full=False), 3, "the prompt in a window again")
         self.s.key("alt+Return")
         self.click(*self.s.mouse, self.shows(PROMPT), "full screen again, by Alt+Enter")

@@ -1,5 +1,5 @@
 """The Windows build's side of the driver (game.py): the game under 64-bit Wine in a prefix of the build
-tree's own; message boxes answered; the pointer put by motion alone; Wine's one damage to the sound."""
+tree's own; message boxes answered; Wine's one damage to the sound."""
 import os, pathlib, re, shutil, subprocess, time
 import numpy as np
 import hear
@@ -8,7 +8,7 @@ RING = 6144  # a busy DirectSound plays a piece again: a ring's late refill, or 
 
 
 def prefix(s, game):  # one per build tree: no dialogs, the GDI renderer (quick on Xvfb), the X pointer left
-    # where it is put (see moves), sound through ALSA (whose default keeps the mix); the library's mixer in a
+    # where it is put, sound through ALSA (whose default keeps the mix); the library's mixer in a
     # DirectSound stream (allegro.cfg, through $ALLEGRO), which a busy machine does not run dry
     pathlib.Path(s.dir, "allegro.cfg").write_text("[sound]\ndigi_card = AXA\n")
     s.env.pop("TMPDIR")  # Wine 10 aborts at once with it set ("free(): invalid pointer")
@@ -33,20 +33,6 @@ def answer_box(s, w, h):  # a small window named as the game, not answered yet: 
             s.x("xdotool", "mousemove", x + bw // 2, y + bh // 2)
             s.key("Return")
             s.answered, s.boxes = time.monotonic(), s.boxes + 1
-
-
-def moves(x, y, w, h):
-    """Where X's pointer goes, in turn, to put the game's on (x, y), which follows motion alone (moves of 16
-    pixels or more count twice): across the screen and back, to the corner of x's and y's parity; then past
-    (x, y) and back, each move long enough to count twice."""
-    out = []
-    for v, top in ((x, w - 1), (y, h - 1)):
-        corner = 0 if v % 2 == 0 else top
-        travel = (v - corner) // 2
-        past = 40 if travel > 0 or travel == 0 and corner == 0 else -40
-        past = past if 0 <= v + 2 * past <= top else -past
-        out.append((top - corner, corner, corner + travel + past, corner + travel))
-    return zip(*out)
 
 
 def close(env):  # what Wine started in the prefix, and the folder in /tmp its server's socket names (which
