@@ -113,7 +113,6 @@ class Game(game.Case):
         self.__class__.mark = mark
         self.s.click(20, Y, lambda i: True, "another")
 
-    @needs("focus")
     def test_8_away_the_turn_stands_still_till_a_click_once_back(self):
         self.s.wait_for(lambda i: (game.clock(i) or 299) < 298 and game.envelopes(i), 3, "envelopes falling")
         self.stands_still(20, Y)
