@@ -175,7 +175,6 @@ class Session:
             self.mouse = self.game.tap(x, y)
         else:
             self.move(x, y)
-            WINE and self.move(x, y)  # Wine 10 may miss the first motion after the game starts reading it
             self.x("xdotool", "click", 1)
         return self.wait_for(until, 3, what)
 
