@@ -216,9 +216,9 @@ class Session:
 
     def away(self, gone):
         """Another program's window (an invisible one) takes the keyboard's focus, as a player turns to it;
-        or the focus follows the pointer again, as the X server began. Under Wine the game's window is given
-        the focus first, to lose, and back as a window manager gives it (WM_TAKE_FOCUS): Wine hears nothing of
-        focus that follows the pointer. A touch page: another tab, in front."""
+        or the focus follows the pointer again, as the X server began. Wine hears nothing of focus that
+        follows the pointer: its window is marked mapped (WM_STATE) and given the focus first, to lose, and
+        is given it back as a window manager does (WM_TAKE_FOCUS). A touch page: another tab, in front."""
         if self.touch:
             return self.game.hide(gone)
         game_window = self.under_pointer()
@@ -227,10 +227,14 @@ class Session:
             window = x11.XCreateWindow(self.other, x11.XDefaultRootWindow(self.other), 0, 0, 1, 1, 0, 0,
                                        2, None, 0, None)  # InputOnly
             x11.XMapWindow(self.other, window)
-            WINE and x11.XSetInputFocus(self.other, game_window, 1, 0)
+            if WINE:  # Wine 10 hears no focus till a window manager has marked the window mapped
+                state = x11.XInternAtom(self.other, b"WM_STATE", 0)
+                normal = (ctypes.c_long * 2)(1, 0)  # NormalState, no icon
+                x11.XChangeProperty(self.other, game_window, state, state, 32, 0, normal, 2)
+                x11.XSetInputFocus(self.other, game_window, 1, 0)
         elif WINE:
             self.wm_protocol(game_window, b"WM_TAKE_FOCUS")
-        x11.XSetInputFocus(self.other, window if gone else game_window if WINE else 1, 1, 0)
+        x11.XSetInputFocus(self.other, window if gone else 1, 1, 0)
         x11.XSync(self.other, 0)  # PointerRoot (1), RevertToPointerRoot
         gone or x11.XCloseDisplay(self.other)
 
@@ -258,7 +262,7 @@ x11 = ctypes.CDLL("libX11.so.6")  # the calls the driver makes itself, typed: th
 c = {k: getattr(ctypes, "c_" + n) for k, n in zip("psLiIl", "void_p char_p ulong int uint long".split())}
 for f, t in dict(XOpenDisplay="ps", XDefaultRootWindow="Lp", XSync="ipi", XMapWindow="ipL",
                  XCloseDisplay="ip", XCreateWindow="LpLiiIIIiIpLp", XSetInputFocus="ipLii",
-                 XInternAtom="Lpsi", XSendEvent="ipLilp").items():
+                 XInternAtom="Lpsi", XSendEvent="ipLilp", XChangeProperty="ipLLLiipi").items():
     getattr(x11, f).restype, getattr(x11, f).argtypes = c[t[0]], [c[a] for a in t[1:]]
 
 
