@@ -27,8 +27,7 @@ def one(screen, mode):  # % of a core: (game, wineserver) moving, then firing
     try:
         full = mode == "--fullscreen"
         f = min(screen[0] // 800, screen[1] // 600) if full else 1
-        x0, y0 = game.origin(screen, f, full)
-        at = lambda x, y: (x0 + f * x, y0 + f * y)
+        at = lambda x, y: game.at(screen, x, y, f, full)
         s.start(game.GAME, mode)
         menu = s.shows(game.menu())
         s.wait_for(lambda i: (p := game.whole(i, screen, f, full)) is not None and menu(p), 20, "the menu")

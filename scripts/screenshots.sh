@@ -48,8 +48,7 @@ JUNKFALL_GAME=build/junkfall JUNKFALL_DATA=build/media/data.dat PYTHONPATH=tests
 import subprocess, time
 import game
 s = game.Session((2560, 1440))
-x0, y0 = game.origin(s.screen, 2)
-at = lambda x, y: (x0 + 2 * x, y0 + 2 * y)
+at = lambda x, y: game.at(s.screen, x, y, 2)
 png = lambda name: subprocess.run(["convert", "-size", "2560x1440", "-depth", "8", "rgb:-", "-colors", "256",
                                    "PNG8:docs/images/%s.png" % name], input=s.grab(), check=True)
 try:

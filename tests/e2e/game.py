@@ -221,7 +221,7 @@ class Session:
         is given it back as a window manager does (WM_TAKE_FOCUS). A touch page: another tab, in front."""
         if self.touch:
             return self.game.hide(gone)
-        game_window = self.under_pointer()
+        game_window = WINE and self.under_pointer()
         if gone:
             self.other = x11.XOpenDisplay(self.env["DISPLAY"].encode())  # the window lives with it
             window = x11.XCreateWindow(self.other, x11.XDefaultRootWindow(self.other), 0, 0, 1, 1, 0, 0,
@@ -418,6 +418,11 @@ def envelopes(img):
 def origin(screen, f=1, full=True):  # the picture's top left on a bigger screen: full screen in its middle
     # at f x; a window where it opens (Windows centres it; a bare X server puts it at the top left)
     return ((screen[0] - W * f) // 2, (screen[1] - H * f) // 2) if full or WINE else (0, 0)
+
+
+def at(screen, x, y, f=1, full=True, last=False):  # the monitor's pixel that shows the picture's (x, y) at
+    x0, y0 = origin(screen, f, full)  # f x: its first, or its last
+    return x0 + f * x + (f - 1) * last, y0 + f * y + (f - 1) * last
 
 
 def whole(img, screen, f=1, full=True):

@@ -20,10 +20,8 @@ class FullHD(game.Case):
     def shows(self, ref, full=True):
         return lambda i: (p := self.view(i, full)) is not None and self.s.shows(ref)(p)
 
-    def point(self, x, y, full=True, last=False):  # at the picture's (x, y): its first pixel on the monitor,
-        f = self.factor if full else 1  # or its last
-        x0, y0 = game.origin(self.screen, f, full)
-        self.s.move(x0 + f * x + (f - 1) * last, y0 + f * y + (f - 1) * last)
+    def point(self, x, y, full=True, last=False):  # the pointer on the picture's (x, y)
+        self.s.move(*game.at(self.screen, x, y, self.factor if full else 1, full, last))
         self.s.mouse = x, y
 
     def click(self, x, y, until, what, last=False):
