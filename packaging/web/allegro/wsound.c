@@ -1,6 +1,7 @@
 /* The browser's sound driver: the library's mixer, 16-bit stereo, its
- * buffers queued back to back on Web Audio a little ahead of the clock:
- * as little as the machine allows, as each sound waits that long.
+ * buffers queued back to back on Web Audio a little ahead of the clock, as
+ * little as the machine allows; a sound that starts is mixed into those the
+ * browser has not begun to play, so it waits for the queue's head alone.
  * The mixer steps through a sample in 1/256 frames, so it mixes at 44.1 kHz,
  * where the game's 22.05 kHz samples keep their pitch exactly (at 48 kHz they
  * would play half a percent flat); the browser resamples for the device. A
@@ -23,6 +24,12 @@
 #define MOST_AHEAD 0.25
 #define STEADY 2.0
 
+/* the buffers last queued, by their number, kept for a sound that starts:
+   those the browser has not begun to play get it mixed in at once (the page
+   keeps as many of its nodes, by the same number) */
+#define KEPT 32
+static short kept[KEPT][2 * FRAMES];
+static unsigned queued;      /* buffers queued so far */
 static short buffer[2 * FRAMES];
 static int playing;
 static double ahead = FIRST_AHEAD;
@@ -38,18 +45,58 @@ EM_JS(void, web_audio_open, (int rate), {
    Module.audioFrame = 0;   /* where the queue ends, in frames of the context's clock */
    /* the page opened with ?tap=URL: the mix also goes there as it is mixed (16-bit stereo),
       eight buffers at a time, each post at its byte offset in ?at=, so that tests hear the
-      mix itself; what is left is posted when the game ends */
+      mix itself; a buffer mixed again after it went, on its own; what is left is posted
+      when the game ends */
    Module.tapped = 0;
    Module.tapParts = [];
+   Module.tapPosts = Promise.resolve();   /* one after another: a piece mixed again lands last */
+   Module.tapPost = function (at, body) {
+      Module.tapPosts = Module.tapPosts.then(function () {
+         return fetch(Module.soundTap + "?at=" + at, { method: "POST", body: body });
+      });
+   };
    Module.tapFlush = function () {
       if (!Module.tapParts.length)
          return;
       var body = new Blob(Module.tapParts);
-      fetch(Module.soundTap + "?at=" + Module.tapped, { method: "POST", body: body });
+      Module.tapPost(Module.tapped, body);
       Module.tapped += body.size;
       Module.tapParts = [];
    };
    Module.audioFlowing = false;   /* queued without a break, the page shown all along */
+   /* the last buffers queued, by their number, each with where it starts; buffer n of the
+      mix (16-bit stereo at data) put at frame at of the context's clock, in place of the
+      one put there before, which then never plays */
+   Module.audioNodes = [];
+   Module.audioPut = function (data, frames, n, at) {
+      var ctx = Module.audioContext, b = ctx.createBuffer(2, frames, ctx.sampleRate);
+      var l = b.getChannelData(0), r = b.getChannelData(1), s = data >> 1;
+      for (var i = 0; i < frames; i++) {
+         l[i] = HEAP16[s + 2 * i] / 32768;
+         r[i] = HEAP16[s + 2 * i + 1] / 32768;
+      }
+      var src = ctx.createBufferSource();
+      src.buffer = b;
+      src.connect(ctx.destination);
+      src.start(at / ctx.sampleRate);
+      var old = Module.audioNodes[n % 32];
+      if (old && old.at == at) {   /* mixed again: the one queued before never plays */
+         old.node.stop();
+         old.node.disconnect();
+      }
+      Module.audioNodes[n % 32] = { node: src, at: at };
+      Module.soundTap && Module.tapPut(HEAP16.slice(s, s + 2 * frames), n);
+   };
+   /* the tap: part n of the mix, new or mixed again */
+   Module.tapPut = function (part, n) {
+      var posted = Module.tapped / part.byteLength, next = posted + Module.tapParts.length;
+      if (n < posted)
+         Module.tapPost(n * part.byteLength, new Blob([part]));
+      else if (n < next)
+         Module.tapParts[n - posted] = part;
+      else if (Module.tapParts.push(part) == 8)
+         Module.tapFlush();
+   };
    document.addEventListener("visibilitychange", function () { Module.audioFlowing = false; });
 });
 
@@ -63,27 +110,63 @@ EM_JS(double, web_audio_ahead, (void), {
 });
 
 /* true when the queue had run dry */
-EM_JS(int, web_audio_queue, (const short *data, int frames), {
-   var ctx = Module.audioContext, b = ctx.createBuffer(2, frames, ctx.sampleRate);
-   var l = b.getChannelData(0), r = b.getChannelData(1), s = data >> 1;
-   for (var i = 0; i < frames; i++) {
-      l[i] = HEAP16[s + 2 * i] / 32768;
-      r[i] = HEAP16[s + 2 * i + 1] / 32768;
-   }
-   var src = ctx.createBufferSource();
-   src.buffer = b;
-   src.connect(ctx.destination);
+EM_JS(int, web_audio_queue, (const short *data, int frames, int n), {
+   var ctx = Module.audioContext;
    /* after a gap (a hidden page, a stall) the queue starts again from now */
    var clock = ctx.currentTime * ctx.sampleRate, now = Math.ceil(clock + 0.01 * ctx.sampleRate);
    var dry = Module.audioFlowing && Module.audioFrame < clock;
    Module.audioFlowing = !document.hidden;
    Module.audioFrame = Math.max(Module.audioFrame, now);
-   src.start(Module.audioFrame / ctx.sampleRate);
+   Module.audioPut(data, frames, n, Module.audioFrame);
    Module.audioFrame += frames;
-   if (Module.soundTap && Module.tapParts.push(HEAP16.slice(s, s + 2 * frames)) == 8)
-      Module.tapFlush();
    return dry;
 });
+
+/* how many of the buffers last queued the browser has surely not begun to
+   play. It renders in bursts, a block of 128 frames more before it hears of a
+   change: its base latency, where it tells it (Chromium's 512 frames, WebKit's
+   128); where it does not (Firefox), 1024, its 10 ms bursts and a clock that
+   the page sees only between tasks */
+EM_JS(int, web_audio_unplayed, (int n), {
+   var ctx = Module.audioContext, burst = ctx.baseLatency ? ctx.baseLatency * ctx.sampleRate : 1024;
+   var from = ctx.currentTime * ctx.sampleRate + burst + 128, k = 0;
+   while (k < Math.min(n, 31) && Module.audioNodes[(n - k - 1) % 32].at >= from)
+      k++;
+   return ctx.state == "running" ? k : 0;
+});
+
+/* buffer n, mixed again */
+EM_JS(void, web_audio_requeue, (const short *data, int frames, int n), {
+   Module.audioPut(data, frames, n, Module.audioNodes[n % 32].at);
+});
+
+/* A sound that starts is mixed at once into the buffers queued that the
+   browser has not begun to play, rather than after them all, and so heard
+   that much sooner: alone (the other voices stand still meanwhile) and added
+   to them, then on from their end as usual. */
+static void web_start_voice(int voice)
+{
+   int fresh = _mixer_get_position(voice) < 0, others[MIXER_MAX_SFX], k = 0, i;
+   unsigned n;
+
+   _mixer_start_voice(voice);
+   if (!playing || !fresh || !(n = web_audio_unplayed(queued)))
+      return;
+   for (i = 0; i < digi_web.voices; i++)
+      if (i != voice && _mixer_get_position(i) >= 0) {
+         _mixer_stop_voice(i);
+         others[k++] = i;
+      }
+   for (n = queued - n; n < queued; n++) {
+      short *mix = kept[n % KEPT];
+      _mix_some_samples((uintptr_t)buffer, 0, TRUE);
+      for (i = 0; i < 2 * FRAMES; i++)
+         mix[i] = MID(-32768, mix[i] + buffer[i], 32767);
+      web_audio_requeue(mix, FRAMES, n);
+   }
+   while (k--)
+      _mixer_start_voice(others[k]);
+}
 
 void _web_fill_sound(void)
 {
@@ -92,8 +175,9 @@ void _web_fill_sound(void)
 
    lowest = MIN(lowest, left);
    while (playing && web_audio_ahead() < ahead) {
-      _mix_some_samples((uintptr_t)buffer, 0, TRUE);
-      if (web_audio_queue(buffer, FRAMES)) {
+      short *next = kept[queued % KEPT];
+      _mix_some_samples((uintptr_t)next, 0, TRUE);
+      if (web_audio_queue(next, FRAMES, queued++)) {
          ahead = MIN(ahead + BUFFER, MOST_AHEAD);
          web_audio_say_ahead((int)(ahead * 1000 + 0.5));
          steady_since = now;
@@ -160,7 +244,7 @@ DIGI_DRIVER digi_web = {
    web_digi_buffer_size,
    _mixer_init_voice,
    _mixer_release_voice,
-   _mixer_start_voice,
+   web_start_voice,
    _mixer_stop_voice,
    _mixer_loop_voice,
    _mixer_get_position,
