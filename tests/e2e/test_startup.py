@@ -1,16 +1,24 @@
-"""Start-up: splashes and menu with their sounds; bad data refused; a long install path; a re-saved data file,
-no sound card, the sound off, a named sound driver failing; SIGTERM quits as Quit does, a second at once. A
-page posts nothing to a sound tap on another site."""
+"""Start-up: splashes and menu with their sounds; the menu's frames, crosshair and hit areas one pixel
+inside the frames (where the pointer reaches the game exactly), its choices silent, Quit leaving silently;
+bad data refused; a long install path; a re-saved data file, no sound card, the sound off, a named sound
+driver failing; SIGTERM quits as Quit does, a second at once. A page posts nothing to a sound tap on another
+site."""
 import http.server, os, pathlib, re, shutil, signal, subprocess, threading, unittest
 import numpy as np
 import browser, game, hear
-from game import W, H, needs, obj, size, palette, picture
+from game import W, H, PLAYERS, TIMES, QUIT, centre, needs, obj, size, palette, picture
 
 SPLASH1 = picture(lambda b: game.blit(obj("SPLASH1_BMP"), b, 400 - size(obj("SPLASH1_BMP"))[0] // 2,
                                       300 - size(obj("SPLASH1_BMP"))[1] // 2), palette("SPLASH1_PAL"))
 SPLASH2 = picture(lambda b: game.al.stretch_blit(game.p(obj("SPLASH2_BMP")), b, 0, 0,
                                                  *size(obj("SPLASH2_BMP")), 0, 0, W, H),
                   palette("SPLASH2_PAL"))
+# A click at (x, y), then the frames shown (player and turn-length slots, 0-based): a centre,
+# the corners of two hit areas, then the frames just outside four others, which miss
+(P1, P2, P4), (T30, T60) = (PLAYERS[i] for i in (0, 1, 3)), TIMES[:2]
+EDGES = [(centre(P1), (0, 3)), ((P4[0] + 1, P4[1] + 1), (3, 3)), ((T60[0] + 116, T60[1] + 45), (3, 1)),
+         ((P1[0], P1[1] + 20), (3, 1)), ((T30[0] + 117, T30[1] + 20), (3, 1)),
+         ((P2[0] + 58, P2[1] + 46), (3, 1)), ((QUIT[0] + 58, QUIT[1]), (3, 1))]
 
 
 class Startup(game.Case):
@@ -30,16 +38,28 @@ class Startup(game.Case):
         want = game.said(["Error loading %s/media/data.dat\n" % d])
         self.assertEqual((self.s.wait_exit(), self.s.messages()), (1, want))
 
-    def test_splashes_then_menu_which_drops_the_keys_typed_before_it_and_esc_quits(self):
+    def test_1_splashes_then_the_menu_with_2_players_and_180_s_which_drops_the_keys_typed_before_it(self):
         self.s.start()
-        for what, screen in (("first splash", SPLASH1), ("second splash", SPLASH2), ("menu", game.menu())):
+        screens = ("first splash", SPLASH1), ("second splash", SPLASH2), ("menu", game.menu(1, 3))
+        for what, screen in screens:
             self.s.wait_for(self.s.shows(screen), 15, what)
-            what == "menu" or self.s.key("Escape")  # typed during a splash: the menu drops it
+            what == "menu" or self.s.key("Escape")  # typed during a splash: the menu drops it, or quits
         self.assertEqual(self.s.heard(), game.STARTUP)
         mix, sink = hear.frames(self.s.mix), hear.frames(self.s.sound.sink)
         self.assertTrue(hear.arrived_whole(mix, sink), "the start-up did not reach the sound server whole")
-        self.s.key("Escape")
-        self.assertEqual((self.s.wait_exit(), self.s.messages()), (0, []))
+
+    def test_2_the_crosshair_in_the_frames_colour(self):
+        self.s.move(400, 560)
+        colour = game.palette("TITLE_PAL")[1]
+        self.s.wait_for(lambda i: game.pointer_shown(i, game.menu(), 400, 560, colour), 2,
+                        "the crosshair on the menu, in the frames' colour")
+
+    def test_3_hit_areas_end_one_pixel_inside_the_frames_and_choosing_is_silent(self):
+        mark = self.s.mark()
+        for (x, y), want in EDGES:
+            self.s.click(x, y, self.s.shows(game.menu(*want)), "frames after a click at %d,%d" % (x, y))
+        self.s.click(*centre(QUIT), lambda i: True, "Quit")  # its edges are clicked above
+        self.assertEqual((self.s.wait_exit(), self.s.messages(), self.s.heard(mark)), (0, [], []))
 
     @unittest.skipUnless(game.WEB, "only a page posts its mix, and only when the tests ask")
     def test_a_page_plays_but_posts_nothing_to_a_tap_on_another_site(self):
