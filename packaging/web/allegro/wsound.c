@@ -39,7 +39,7 @@ EM_JS(int, web_audio_exists, (void), {
    return !!(window.AudioContext || window.webkitAudioContext);
 });
 
-EM_JS(void, web_audio_open, (int rate), {
+EM_JS(void, web_audio_open, (int rate, int kept), {
    var Context = window.AudioContext || window.webkitAudioContext;
    Module.audioContext = new Context({ sampleRate: rate, latencyHint: "interactive" });
    Module.audioFrame = 0;   /* where the queue ends, in frames of the context's clock */
@@ -65,8 +65,8 @@ EM_JS(void, web_audio_open, (int rate), {
    };
    Module.audioFlowing = false;   /* queued without a break, the page shown all along */
    /* the last buffers queued, by their number, each with where it starts; buffer n of the
-      mix (16-bit stereo at data) put at frame at of the context's clock, in place of the
-      one put there before, which then never plays */
+      mix (16-bit stereo at data) put at frame at of the context's clock */
+   Module.audioKept = kept;
    Module.audioNodes = [];
    Module.audioPut = function (data, frames, n, at) {
       var ctx = Module.audioContext, b = ctx.createBuffer(2, frames, ctx.sampleRate);
@@ -79,12 +79,7 @@ EM_JS(void, web_audio_open, (int rate), {
       src.buffer = b;
       src.connect(ctx.destination);
       src.start(at / ctx.sampleRate);
-      var old = Module.audioNodes[n % 32];
-      if (old && old.at == at) {   /* mixed again: the one queued before never plays */
-         old.node.stop();
-         old.node.disconnect();
-      }
-      Module.audioNodes[n % 32] = { node: src, at: at };
+      Module.audioNodes[n % Module.audioKept] = { node: src, at: at };
       Module.soundTap && Module.tapPut(HEAP16.slice(s, s + 2 * frames), n);
    };
    /* the tap: part n of the mix, new or mixed again */
@@ -129,15 +124,19 @@ EM_JS(int, web_audio_queue, (const short *data, int frames, int n), {
    the page sees only between tasks */
 EM_JS(int, web_audio_unplayed, (int n), {
    var ctx = Module.audioContext, burst = ctx.baseLatency ? ctx.baseLatency * ctx.sampleRate : 1024;
-   var from = ctx.currentTime * ctx.sampleRate + burst + 128, k = 0;
-   while (k < Math.min(n, 31) && Module.audioNodes[(n - k - 1) % 32].at >= from)
+   var from = ctx.currentTime * ctx.sampleRate + burst + 128;
+   var kept = Module.audioKept, k = 0;
+   while (k < Math.min(n, kept - 1) && Module.audioNodes[(n - k - 1) % kept].at >= from)
       k++;
    return ctx.state == "running" ? k : 0;
 });
 
-/* buffer n, mixed again */
+/* buffer n, mixed again, in place of the one queued before, which never plays */
 EM_JS(void, web_audio_requeue, (const short *data, int frames, int n), {
-   Module.audioPut(data, frames, n, Module.audioNodes[n % 32].at);
+   var old = Module.audioNodes[n % Module.audioKept];
+   old.node.stop();
+   old.node.disconnect();
+   Module.audioPut(data, frames, n, old.at);
 });
 
 /* A sound that starts is mixed at once into the buffers queued that the
@@ -207,7 +206,7 @@ static int web_digi_init(int input, int voices)
       ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text("This browser plays no sound"));
       return -1;
    }
-   web_audio_open(RATE);
+   web_audio_open(RATE, KEPT);
    digi_web.voices = voices;
    if (_mixer_init(2 * FRAMES, RATE, TRUE, TRUE, &digi_web.voices) != 0)
       return -1;
