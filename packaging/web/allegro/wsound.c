@@ -64,6 +64,10 @@ EM_JS(void, web_audio_open, (int rate, int kept), {
       Module.tapParts = [];
    };
    Module.audioFlowing = false;   /* queued without a break, the page shown all along */
+   /* the game's sound off silences what is queued too */
+   Module.audioOut = Module.audioContext.createGain();
+   Module.audioOut.connect(Module.audioContext.destination);
+   Module.audioOn = 1;
    /* the last buffers queued, by their number, each with where it starts; buffer n of the
       mix (16-bit stereo at data) put at frame at of the context's clock */
    Module.audioKept = kept;
@@ -77,7 +81,7 @@ EM_JS(void, web_audio_open, (int rate, int kept), {
       }
       var src = ctx.createBufferSource();
       src.buffer = b;
-      src.connect(ctx.destination);
+      src.connect(Module.audioOut);
       src.start(at / ctx.sampleRate);
       Module.audioNodes[n % Module.audioKept] = { node: src, at: at };
       Module.soundTap && Module.tapPut(HEAP16.slice(s, s + 2 * frames), n);
@@ -93,6 +97,14 @@ EM_JS(void, web_audio_open, (int rate, int kept), {
          Module.tapFlush();
    };
    document.addEventListener("visibilitychange", function () { Module.audioFlowing = false; });
+});
+
+/* the sound on or off at the output: at once, not after the queue (in a few
+   milliseconds, so that it does not click) */
+EM_JS(void, web_audio_on, (int on), {
+   var ctx = Module.audioContext;
+   if (on != Module.audioOn)
+      Module.audioOut.gain.setTargetAtTime(Module.audioOn = on, ctx.currentTime, 0.002);
 });
 
 EM_JS(void, web_audio_say_ahead, (int ms), {
@@ -173,6 +185,8 @@ void _web_fill_sound(void)
    double now = emscripten_get_now() / 1000, left = web_audio_ahead();
 
    lowest = MIN(lowest, left);
+   if (playing)
+      web_audio_on(_digi_volume != 0);   /* -1: never set, full */
    while (playing && web_audio_ahead() < ahead) {
       short *next = kept[queued % KEPT];
       _mix_some_samples((uintptr_t)next, 0, TRUE);
