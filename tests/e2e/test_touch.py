@@ -8,7 +8,7 @@ from game import PLAYERS, TIMES, PLAY, PROMPT, BANANA, centre, count, needs
 
 PHONE, PORTRAIT, TABLET = (844, 390), (390, 844), (1180, 820)
 QUEUED = "Module.audioFrame / Module.audioContext.sampleRate - Module.audioContext.currentTime"  # seconds
-SHORT = 4 * 512 / 44100 + 0.001  # three buffers of the mix ahead, and the one being queued
+SHORT = 11 * 512 / 44100 + 0.001  # ten buffers of the mix ahead, and the one being queued
 
 
 @needs("touch")
@@ -40,7 +40,7 @@ class Touch(game.Case):
         img = self.s.click(400, 500, lambda i: game.clock(i) is not None, "a turn, begun by a tap")
         self.s.wait_for(game.envelopes, 3, "envelopes falling")
         self.stands_still(400, 500)  # the page hidden behind another tab, and shown again
-        page = self.s.game  # the longest sound queued ahead over a few frames: at most four buffers
+        page = self.s.game  # the longest sound queued ahead over a few frames: at most eleven buffers
         short = lambda i: max(page.js(QUEUED) for _ in range(30)) < SHORT
         self.s.wait_for(short, 6, "the sound queue short")
         page.js("(t => { while (Date.now() < t + 300); })(Date.now())")  # a stall, as on a busy machine

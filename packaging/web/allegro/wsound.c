@@ -14,13 +14,15 @@
 
 #define RATE 44100
 #define FRAMES 512         /* a mixer buffer: 11.6 ms */
-/* seconds of sound queued ahead of the clock: at first three buffers, which
-   outlast the page's frame (it fills the queue once a frame); a buffer more
-   each time the queue runs dry while the page is shown (a busy machine stalls
-   a page now and then), up to a quarter of a second, and a buffer less after
-   STEADY seconds in which it had a buffer to spare, back to the first */
+/* seconds of sound queued ahead of the clock: at first ten buffers, which
+   outlast the page's frame (it fills the queue once a frame) and the stalls
+   of an engine that draws in software (WebKit's main thread stops for up to
+   90 ms now and then); a sound that starts does not wait for them. A buffer
+   more each time the queue runs dry while the page is shown, up to a quarter
+   of a second, and a buffer less after STEADY seconds in which it had a
+   buffer to spare, back to the first */
 #define BUFFER ((double)FRAMES / RATE)
-#define FIRST_AHEAD (3 * BUFFER)
+#define FIRST_AHEAD (10 * BUFFER)
 #define MOST_AHEAD 0.25
 #define STEADY 2.0
 
