@@ -95,7 +95,7 @@ if ("serviceWorker" in navigator) {
 
 var Module = {
   canvas: canvas,
-  // ?tap=PATH: the sound driver posts every buffer it mixes there (the tests'
+  // ?tap=PATH: the sound driver posts its mix there as it is played (the tests'
   // ear), and only to this page's own site: a link cannot send the mix away
   soundTap: (function (tap) {
     try {

@@ -1,5 +1,6 @@
 """What the game plays, told exactly, from the library's own mix (44.1 kHz) as it leaves the game (ALSA's file
-plugin keeps what the Linux game or Wine's DirectSound hands on; a page with ?tap=URL posts its buffers): a
+plugin keeps what the Linux game or Wine's DirectSound hands on; a page with ?tap=URL posts each buffer once
+it plays, so that a sound begun after a point of the mix lands after it): a
 sum of the data file's samples, stepped as the mixer steps (linear, 1/256 frame), scaled. Matching pursuit:
 where the residue is loud the candidate best lined up (cross-correlation) is taken, more while those taken
 (fitted by least squares) leave much of the window unexplained; each subtracted whole if that leaves the mix

@@ -32,6 +32,7 @@
 #define KEPT 32
 static short kept[KEPT][2 * FRAMES];
 static unsigned queued;      /* buffers queued so far */
+static unsigned settled;     /* the first that the browser has surely not begun to play */
 static short buffer[2 * FRAMES];
 static int playing;
 static double ahead = FIRST_AHEAD;
@@ -45,25 +46,25 @@ EM_JS(void, web_audio_open, (int rate, int kept), {
    var Context = window.AudioContext || window.webkitAudioContext;
    Module.audioContext = new Context({ sampleRate: rate, latencyHint: "interactive" });
    Module.audioFrame = 0;   /* where the queue ends, in frames of the context's clock */
-   /* the page opened with ?tap=URL: the mix also goes there as it is mixed (16-bit stereo),
-      eight buffers at a time, each post at its byte offset in ?at=, so that tests hear the
-      mix itself; a buffer mixed again after it went, on its own; what is left is posted
-      when the game ends */
-   Module.tapped = 0;
+   /* the page opened with ?tap=URL: the mix also goes there (16-bit stereo) once it is settled,
+      that is once the browser may have begun to play it, eight buffers at a time, each post at
+      its byte offset in ?at=; so the tests hear it as it is played, and a sound begun after a
+      point in what they have heard lands after that point. What is left is posted when the
+      game ends */
+   Module.tapped = 0;      /* bytes posted */
+   Module.tapFrom = 0;     /* the buffer that tapParts[0] holds */
    Module.tapParts = [];
-   Module.tapPosts = Promise.resolve();   /* one after another: a piece mixed again lands last */
-   Module.tapPost = function (at, body) {
+   Module.tapPosts = Promise.resolve();   /* one after another */
+   Module.tapFlush = function (upto) {
+      var parts = Module.tapParts.splice(0, upto === undefined ? Infinity : upto - Module.tapFrom);
+      if (!parts.length)
+         return;
+      var body = new Blob(parts), at = Module.tapped;
       Module.tapPosts = Module.tapPosts.then(function () {
          return fetch(Module.soundTap + "?at=" + at, { method: "POST", body: body });
       });
-   };
-   Module.tapFlush = function () {
-      if (!Module.tapParts.length)
-         return;
-      var body = new Blob(Module.tapParts);
-      Module.tapPost(Module.tapped, body);
       Module.tapped += body.size;
-      Module.tapParts = [];
+      Module.tapFrom += parts.length;
    };
    Module.audioFlowing = false;   /* queued without a break, the page shown all along */
    /* the game's sound off silences what is queued too */
@@ -88,15 +89,9 @@ EM_JS(void, web_audio_open, (int rate, int kept), {
       Module.audioNodes[n % Module.audioKept] = { node: src, at: at };
       Module.soundTap && Module.tapPut(HEAP16.slice(s, s + 2 * frames), n);
    };
-   /* the tap: part n of the mix, new or mixed again */
+   /* the tap: buffer n of the mix, new or mixed again (never one posted: see settled) */
    Module.tapPut = function (part, n) {
-      var posted = Module.tapped / part.byteLength, next = posted + Module.tapParts.length;
-      if (n < posted)
-         Module.tapPost(n * part.byteLength, new Blob([part]));
-      else if (n < next)
-         Module.tapParts[n - posted] = part;
-      else if (Module.tapParts.push(part) == 8)
-         Module.tapFlush();
+      Module.tapParts[n - Module.tapFrom] = part;
    };
    document.addEventListener("visibilitychange", function () { Module.audioFlowing = false; });
 });
@@ -145,6 +140,12 @@ EM_JS(int, web_audio_unplayed, (int n), {
    return ctx.state == "running" ? k : 0;
 });
 
+/* the buffers before settled may have begun to play and are never mixed again */
+EM_JS(void, web_audio_settled, (int settled), {
+   if (Module.soundTap && settled - Module.tapFrom >= 8)
+      Module.tapFlush(settled);
+});
+
 /* buffer n, mixed again, in place of the one queued before, which never plays */
 EM_JS(void, web_audio_requeue, (const short *data, int frames, int n), {
    var old = Module.audioNodes[n % Module.audioKept];
@@ -163,7 +164,7 @@ static void web_start_voice(int voice)
    unsigned n;
 
    _mixer_start_voice(voice);
-   if (!playing || !fresh || !(n = web_audio_unplayed(queued)))
+   if (!playing || !fresh || !(n = MIN(web_audio_unplayed(queued), queued - settled)))
       return;
    for (i = 0; i < digi_web.voices; i++)
       if (i != voice && _mixer_get_position(i) >= 0) {
@@ -198,6 +199,10 @@ void _web_fill_sound(void)
          steady_since = now;
          lowest = 1;
       }
+   }
+   if (playing) {
+      settled = MAX(settled, queued - web_audio_unplayed(queued));
+      web_audio_settled(settled);
    }
    /* a buffer less only where, all the while, the queue never came within a
       buffer of running dry: the same stalls would not empty the shorter one */
