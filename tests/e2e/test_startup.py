@@ -69,8 +69,10 @@ class Startup(game.Case):
         browser.Page.TAP = "http://127.0.0.2:%d/tap" % away.server_port
         try:
             self.s.start()
-            loud = lambda i: np.abs(hear.frames(self.s.sound.sink)).max(initial=0) > hear.QUIET
-            self.s.wait_for(loud, 15, "the first splash's sound, through the sound server")
+            def played(i):  # a third of a second since the first splash's sound began at the sink
+                loud = np.flatnonzero(np.abs(sink := hear.frames(self.s.sound.sink)) > hear.QUIET)
+                return len(loud) and len(sink) - loud[0] > hear.RATE / 3
+            self.s.wait_for(played, 15, "the first splash's sound, through the sound server")
         finally:
             browser.Page.TAP = "/tap"
             away.shutdown()
