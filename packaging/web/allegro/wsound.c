@@ -32,7 +32,7 @@
 #define KEPT 32
 static short kept[KEPT][2 * FRAMES];
 static unsigned queued;      /* buffers queued so far */
-static unsigned settled;     /* the first that the browser has surely not begun to play */
+static unsigned settled;     /* buffers before it may have begun to play: never mixed again */
 static short buffer[2 * FRAMES];
 static int playing;
 static double ahead = FIRST_AHEAD;
@@ -51,19 +51,17 @@ EM_JS(void, web_audio_open, (int rate, int kept), {
       its byte offset in ?at=; so the tests hear it as it is played, and a sound begun after a
       point in what they have heard lands after that point. What is left is posted when the
       game ends */
-   Module.tapped = 0;      /* bytes posted */
-   Module.tapFrom = 0;     /* the buffer that tapParts[0] holds */
+   Module.tapFrom = 0;     /* buffers posted: the one that tapParts[0] holds */
    Module.tapParts = [];
    Module.tapPosts = Promise.resolve();   /* one after another */
    Module.tapFlush = function (upto) {
       var parts = Module.tapParts.splice(0, upto === undefined ? Infinity : upto - Module.tapFrom);
       if (!parts.length)
          return;
-      var body = new Blob(parts), at = Module.tapped;
+      var body = new Blob(parts), at = Module.tapFrom * parts[0].byteLength;
       Module.tapPosts = Module.tapPosts.then(function () {
          return fetch(Module.soundTap + "?at=" + at, { method: "POST", body: body });
       });
-      Module.tapped += body.size;
       Module.tapFrom += parts.length;
    };
    Module.audioFlowing = false;   /* queued without a break, the page shown all along */
